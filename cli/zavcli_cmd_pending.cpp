@@ -1,0 +1,40 @@
+// Handlers whose commands are not available in this build yet: each reports that the command is
+// not supported. A handler's line leaves this file when its module implements it.
+#include "cli/zavcli_cmds.h"
+#include "common/dll_mod.h"
+
+static int ReportNotSupported(void)
+{
+    ZAV_REPORT(REPORT_BOTH, "Error - This command is not supported at the current configuration.");
+    return -1;
+}
+
+#define PENDING(name) \
+    int name(int, char **, ContData *, uint16_t) { return ReportNotSupported(); }
+
+PENDING(CliCmdExecCfgLDEasyMakeAdd)
+PENDING(CliCmdExecCfgLDCustomMakeAdd)
+PENDING(CliCmdExecCfgLDDel)
+PENDING(CliCmdExecLDInfo)
+PENDING(CliCmdExecLDSetProp)
+PENDING(CliCmdExecLDINIT)
+PENDING(CliCmdExecLDCC)
+PENDING(CliCmdExecLDPDProg)
+PENDING(CliCmdExecSnapshotMenu)
+PENDING(CliCmdExecSnapshot)
+PENDING(CliCmdExecPDHSP)
+PENDING(CliCmdExecPDInfo)
+PENDING(CliCmdExecEnclInfo)
+PENDING(CliCmdExecPDRbld)
+PENDING(CliCmdExecPDLocate)
+PENDING(CliCmdExecPDOnline)
+PENDING(CliCmdExecPDOffline)
+PENDING(CliCmdExecPDMakeGood)
+PENDING(CliCmdExecAdpInfo)
+PENDING(CliCmdExecCacheBkupInfo)
+PENDING(CliCmdExecCacheBkup)
+PENDING(CliCmdExecVersion)
+PENDING(CliCmdExecHelp)
+PENDING(CliCmdExecAdpRbldMode)
+PENDING(CliCmdExecAdpSetProp)
+PENDING(CliCmdExecAdpPR)

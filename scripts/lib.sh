@@ -1,0 +1,98 @@
+# Shared by the scripts: paths, the project's own Wine prefix, and the installation folder in it.
+# Source it; it defines functions only and never leaves anything running once zav_wine_stop ran.
+
+ZAV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-build}
+case "$BUILD_DIR" in /*) ZAV_BUILD=$BUILD_DIR ;; *) ZAV_BUILD=$ZAV_ROOT/$BUILD_DIR ;; esac
+ZAV_BIN=$ZAV_BUILD/bin
+
+export WINEPREFIX=$ZAV_BUILD/wineprefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# The installation folder as the tools see it (InstallDir) and as this machine sees it.
+ZAV_INSTALL_WIN='C:\Program Files (x86)\Norvane\Zav\'
+ZAV_INSTALL=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Norvane/Zav
+ZAV_LOGDIR_WIN='C:\Program Files (x86)\Norvane\Zav\log\'
+ZAV_LOGDIR2_WIN='C:\Program Files (x86)\Norvane\Zav\raidlog\'
+
+zav_log() { printf '%s\n' "$*" >&2; }
+
+zav_need_setup() {
+  command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || return 0
+  command -v cmake >/dev/null 2>&1 || return 0
+  command -v wine >/dev/null 2>&1 || return 0
+  command -v Xvfb >/dev/null 2>&1 || return 0
+  [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
+  [ -d /usr/include/nlohmann ] || return 0
+  dpkg -s wine32:i386 >/dev/null 2>&1 || return 0
+  return 1
+}
+
+zav_ensure_setup() {
+  if zav_need_setup; then
+    "$ZAV_ROOT/scripts/setup" || return 1
+  fi
+}
+
+# A persistent Wine server with detached descriptors, so that background services started by the
+# first Wine process never hold the caller's pipes open.
+zav_wine_start() {
+  mkdir -p "$ZAV_BUILD"
+  (setsid sh -c 'wineserver -p; wineboot -i' </dev/null >/dev/null 2>&1 &)
+  local i
+  for i in $(seq 1 240); do
+    if wine cmd /c echo ok 2>/dev/null | grep -q ok; then
+      return 0
+    fi
+    sleep 0.5
+  done
+  zav_log "Wine did not come up in $WINEPREFIX"
+  return 1
+}
+
+zav_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# Registry values of the product (32-bit view) and the controller's port in the device map.
+zav_write_registry() {
+  local name value
+  for name in InstallDir LogDir LogDir2; do
+    case $name in
+      InstallDir) value=$ZAV_INSTALL_WIN ;;
+      LogDir) value=$ZAV_LOGDIR_WIN ;;
+      LogDir2) value=$ZAV_LOGDIR2_WIN ;;
+    esac
+    wine reg add 'HKLM\SOFTWARE\Norvane\Zav' /v "$name" /d "$value" /f /reg:32 >/dev/null 2>&1 ||
+      { zav_log "cannot write registry value $name"; return 1; }
+  done
+  if [ -f "$ZAV_BIN/zavdevmap.exe" ]; then
+    wine "$ZAV_BIN/zavdevmap.exe" "Scsi Port 2=megasas2" >/dev/null || return 1
+  fi
+}
+
+# Copies the programs, the simulator and the shipped data files into the installation folder.
+zav_install() {
+  mkdir -p "$ZAV_INSTALL" "$ZAV_INSTALL/log" "$ZAV_INSTALL/raidlog"
+  local f
+  for f in "$ZAV_BIN"/*.exe "$ZAV_BIN"/*.dll; do
+    [ -f "$f" ] || continue
+    case "$(basename "$f")" in
+      *_tests.exe|bench_*.exe) continue ;;
+    esac
+    cp -u "$f" "$ZAV_INSTALL/"
+  done
+  if [ -d "$ZAV_ROOT/dist" ]; then
+    for f in "$ZAV_ROOT"/dist/*; do
+      [ -f "$f" ] && cp -u "$f" "$ZAV_INSTALL/"
+    done
+  fi
+}
+
+zav_prepare_runtime() {
+  zav_wine_start || return 1
+  zav_write_registry
+  zav_install
+}
