@@ -1,0 +1,331 @@
+// Message reporter of the console tool, the product's registry values (log directory), the
+// per-thread legacy error slots, the legacy code tables and the legacy error report.
+#include "common/dll_mod.h"
+#include "common/raidctl.h"
+
+#include <windows.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+static const char PRODUCT_KEY[] = "SOFTWARE\\Norvane\\Zav";
+
+// ---- console output --------------------------------------------------------------------------
+
+static void WriteToStandardOutput(const char *text, unsigned length)
+{
+    fwrite(text, 1, length, stdout);
+    fflush(stdout); // prompts must show before the answer is read
+}
+
+static ConsoleWriter g_consoleWriter = WriteToStandardOutput;
+
+void SetConsoleWriter(ConsoleWriter writer)
+{
+    g_consoleWriter = writer ? writer : WriteToStandardOutput;
+}
+
+void WriteConsoleText(const char *text)
+{
+    if (text)
+        g_consoleWriter(text, (unsigned)strlen(text));
+}
+
+int ReportMessage(int kind, const char *module, unsigned line, const char *format, ...)
+{
+    if (kind != REPORT_CONSOLE && kind != REPORT_BOTH && kind != REPORT_TRACE)
+        return 0;
+
+    char text[REPORT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    int length = vsnprintf(text, sizeof(text) - 1, format ? format : "", args);
+    va_end(args);
+    if (length < 0)
+        length = 0;
+    if (length > (int)sizeof(text) - 2)
+        length = (int)sizeof(text) - 2;
+    text[length++] = '\n';
+    text[length] = '\0';
+
+    if (kind == REPORT_CONSOLE || kind == REPORT_BOTH)
+        g_consoleWriter(text, (unsigned)length);
+    if (kind == REPORT_BOTH || kind == REPORT_TRACE)
+        TraceWrite(module, line, text, 0, 0);
+    return 1;
+}
+
+// ---- per-thread error slots ------------------------------------------------------------------
+
+enum { ERROR_SLOTS = 32, CALL_NAME_SIZE = 64 };
+
+struct ErrorSlot {
+    volatile LONG threadId; // 0 = free
+    DWORD processId;
+    uint32_t code;
+    char callName[CALL_NAME_SIZE];
+};
+
+static ErrorSlot g_errorSlots[ERROR_SLOTS];
+
+// A thread claims a free slot on first use; when all are taken the last one is shared.
+static ErrorSlot *ThreadErrorSlot(void)
+{
+    const LONG threadId = (LONG)GetCurrentThreadId();
+    const DWORD processId = GetCurrentProcessId();
+    for (int i = 0; i < ERROR_SLOTS; i++) {
+        ErrorSlot *slot = &g_errorSlots[i];
+        if (slot->threadId == threadId && slot->processId == processId)
+            return slot;
+    }
+    for (int i = 0; i < ERROR_SLOTS; i++) {
+        ErrorSlot *slot = &g_errorSlots[i];
+        if (InterlockedCompareExchange(&slot->threadId, threadId, 0) == 0) {
+            slot->processId = processId;
+            slot->code = 0;
+            slot->callName[0] = '\0';
+            return slot;
+        }
+    }
+    return &g_errorSlots[ERROR_SLOTS - 1];
+}
+
+uint32_t GetDllErrCode(void)
+{
+    return ThreadErrorSlot()->code;
+}
+
+void SetDllErrCode(uint32_t code)
+{
+    ThreadErrorSlot()->code = code;
+}
+
+const char *GetDllErrCallName(void)
+{
+    return ThreadErrorSlot()->callName;
+}
+
+void SetDllErrCallName(const char *callName)
+{
+    snprintf(ThreadErrorSlot()->callName, CALL_NAME_SIZE, "%s", callName ? callName : "");
+}
+
+// ---- legacy code tables ----------------------------------------------------------------------
+
+struct CodeName {
+    uint32_t code;
+    const char *name;
+};
+
+static const CodeName IOCTL_NAMES[] = {
+    {0xA1D0E004u, "IOCTL_XELT_GET_RAID_STATUS"},
+    {0xA1D0E008u, "IOCTL_XELT_GET_LOGICAL_DISK_INFO"},
+    {0xA1D0E00Cu, "IOCTL_XELT_GET_HDD_INFO"},
+    {0xA1D0E010u, "IOCTL_XELT_GET_CONTROLLER_INFO"},
+    {0xA1D0E014u, "IOCTL_XELT_CREATE_LOGICAL_DISK"},
+    {0xA1D0E018u, "IOCTL_XELT_CONFIG_LOGICAL_DISK"},
+    {0xA1D0E028u, "IOCTL_XELT_CONFIG_CONTROLLER"},
+    {0xA1D0E02Cu, "IOCTL_XELT_CONFIG_HOTSPARE_HDD"},
+    {0xA1D0E030u, "IOCTL_XELT_GET_RESTORE_LD_STATUS"},
+    {0xA1D0E034u, "IOCTL_XELT_GET_RESTORE_LD_INFO"},
+    {0xA1D0E038u, "IOCTL_XELT_CONFIG_RESTORE_LD"},
+    {0xA1D0E03Cu, "IOCTL_XELT_GET_STATISTICS"},
+    {0xA1D0E040u, "IOCTL_XELT_CONFIG_HDD_STATUS"},
+    {0xA1D0E044u, "IOCTL_XELT_CONFIG_FAULT_RECOVERY"},
+    {0xA1D0E0C0u, "IOCTL_KPU_GET_GLIST_THRSHOLD"},
+    {0xA1D0E100u, "IOCTL_XELT_SCSI_MODE_SELECT"},
+    {0xA1D0E104u, "IOCTL_XELT_SCSI_MODE_SENSE"},
+    {0xA1D0E108u, "IOCTL_XELT_SCSI_READ_BUFFER"},
+};
+
+static const CodeName ARG_ERROR_NAMES[] = {
+    {0x8000u, "DLL_ERROR_IOCTL_BUSY"},
+    {0x10000u, "DLL_ARG_ERROR_NO_SUCH_CONTROLLER"},
+    {0x20000u, "DLL_ARG_ERROR_CONTNO"},
+    {0x40000u, "DLL_ARG_ERROR_PRIORITY"},
+    {0x80000u, "DLL_ARG_ERROR_GROUPNO"},
+    {0x100000u, "DLL_ARG_ERROR_NULL"},
+    {0x200000u, "DLL_ARG_ERROR_CONFIGLD"},
+    {0x400000u, "DLL_ARG_ERROR_HDDNO"},
+    {0x800000u, "DLL_ARG_ERROR_BUZZER"},
+    {0x1000000u, "DLL_ARG_ERROR_LOGINDEX"},
+    {0x2000000u, "DLL_ARG_ERROR_NVOFFSET"},
+    {0x4000000u, "DLL_ARG_ERROR_SIZESPEC"},
+    {0x8000000u, "DLL_ARG_ERROR_GLIST_PREVENTLIMIT"},
+};
+
+static const CodeName IOC_STATUS_NAMES[] = {
+    {0x0u, "IOC_STATUS_GOOD"},
+    {0x8001u, "IOC_STATUS_DEVICE_BUSY"},
+    {0x8002u, "IOC_STATUS_CANSELED"},
+    {0x8003u, "IOC_STATUS_INVALID_PARAM"},
+    {0x8004u, "IOC_STATUS_NO_RESOURCE"},
+    {0x8012u, "IOC_STATUS_SAVE_CONFIG_INFO_FAILED"},
+    {0x8013u, "IOC_STATUS_PARITY_CHK_FAILED"},
+    {0x8014u, "IOC_STATUS_PARITY_WRT_FAILED"},
+    {0x8015u, "IOC_STATUS_CANCEL_PARITY_FAILED"},
+    {0x8016u, "IOC_STATUS_REBUILD_FAILED"},
+    {0x8017u, "IOC_STATUS_DEFRAG_FAILED"},
+    {0x8018u, "IOC_STATUS_CANCEL_DEFRAG_FAILED"},
+    {0x8019u, "IOC_STATUS_CONFIG_HDD_STATUS_FAILED"},
+    {0x801Au, "IOC_STATUS_HDDS_NOT_EXIST"},
+    {0x801Bu, "IOC_STATUS_HDD_IS_NOT_GOOD"},
+    {0x801Cu, "IOC_STATUS_HDD_CAPA_MISSMATCH"},
+    {0x801Du, "IOC_STATUS_LD_STATUS_IS_ALAM"},
+    {0x801Eu, "IOC_STATUS_HDD_IS_USED"},
+};
+
+static const char *FindCodeName(const CodeName *table, unsigned count, uint32_t code)
+{
+    for (unsigned i = 0; i < count; i++) {
+        if (table[i].code == code)
+            return table[i].name;
+    }
+    return 0;
+}
+
+#define TABLE_COUNT(table) ((unsigned)(sizeof(table) / sizeof((table)[0])))
+
+static void ReportCodeTableMiss(const char *funcName)
+{
+    SetDllErrCode(DLL_ERR_CODE_TABLE_MISS);
+    LegacyErrorReport(funcName, 0, 0, 0, 0, 0, __FILE__, __LINE__);
+}
+
+const char *convCODE2msg(uint32_t code)
+{
+    const char *name = FindCodeName(IOCTL_NAMES, TABLE_COUNT(IOCTL_NAMES), code);
+    if (name)
+        return name;
+    ReportCodeTableMiss("convCODE2msg");
+    return "NO SUCH IOCTL_CODE";
+}
+
+const char *ArgErrCode2msg(uint32_t code)
+{
+    const char *name = FindCodeName(ARG_ERROR_NAMES, TABLE_COUNT(ARG_ERROR_NAMES), code);
+    if (name)
+        return name;
+    ReportCodeTableMiss("ArgErrCode2msg");
+    return "";
+}
+
+const char *IocStatus2msg(uint32_t code)
+{
+    const char *name = FindCodeName(IOC_STATUS_NAMES, TABLE_COUNT(IOC_STATUS_NAMES), code);
+    return name ? name : "IOC_STATUS_FAILURE";
+}
+
+// ---- legacy error report ---------------------------------------------------------------------
+
+static void SystemErrorText(uint32_t sysError, char *out, unsigned size)
+{
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, sysError, 0, out,
+                                  size, 0);
+    if (length == 0) {
+        out[0] = '\0';
+        return;
+    }
+    while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n' || out[length - 1] == ' '))
+        out[--length] = '\0';
+}
+
+int LegacyErrorReport(const char *funcName, uint32_t flags, uint32_t sysError, uint32_t paramCode,
+                      uint32_t ioctlCode, uint32_t iocStatus, const char *module, unsigned line)
+{
+    char text[TRACE_DIAG_LINE_SIZE];
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[16];
+    char time[16];
+    snprintf(date, sizeof(date), "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+    snprintf(time, sizeof(time), "%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
+
+    snprintf(text, sizeof(text), "****** ERROR ****** OS date: %s ** OS time: %s ***** \n", date, time);
+    TraceWrite(module, line, text, 0, 0);
+    snprintf(text, sizeof(text), "ERROR:DLLFUNC %s() DllErrCode=0x%.8x\n", funcName ? funcName : "",
+             (unsigned)GetDllErrCode());
+    TraceWrite(module, line, text, 0, 0);
+
+    for (int i = 0; i < TraceDiagCount(); i++)
+        TraceWrite(module, line, TraceDiagLine(i), 0, 0);
+    TraceDiagClear();
+
+    text[0] = '\0';
+    if (flags & LEGACY_ERR_SYSTEM) {
+        char detail[512];
+        SystemErrorText(sysError, detail, sizeof(detail));
+        snprintf(text, sizeof(text), "ERROR:SYSTEM %s() ErrCode=%d Detail=%s\n", GetDllErrCallName(), (int)sysError,
+                 detail);
+    } else if (flags & (LEGACY_ERR_IOCTL | LEGACY_ERR_IOCTL_STATUS)) {
+        char detail[256];
+        snprintf(detail, sizeof(detail), "%s: %s\n", convCODE2msg(ioctlCode), IocStatus2msg(iocStatus));
+        snprintf(text, sizeof(text), "ERROR:IOCTL %s", detail);
+    } else if (flags & LEGACY_ERR_PARAM) {
+        snprintf(text, sizeof(text), "ERROR:PARAM %s\n", ArgErrCode2msg(paramCode));
+    }
+    if (text[0] != '\0')
+        TraceWrite(module, line, text, 0, 0);
+    return 1;
+}
+
+// ---- registry values -------------------------------------------------------------------------
+
+static int ReadProductRegistryValue(const char *valueName, char *out, unsigned size, uint32_t *sysError)
+{
+    HKEY key;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key);
+    if (status != ERROR_SUCCESS) {
+        *sysError = (uint32_t)status;
+        return PRODUCT_REG_OPEN_FAILED;
+    }
+    DWORD type = 0;
+    DWORD length = size - 1; // room for a terminator the stored value may lack
+    status = RegQueryValueExA(key, valueName, 0, &type, (BYTE *)out, &length);
+    RegCloseKey(key);
+    if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
+        status = ERROR_INVALID_DATA;
+    if (status != ERROR_SUCCESS) {
+        *sysError = (uint32_t)status;
+        return PRODUCT_REG_QUERY_FAILED;
+    }
+    out[length] = '\0';
+    return PRODUCT_REG_OK;
+}
+
+static ProductRegReader g_productRegReader = ReadProductRegistryValue;
+
+void SetProductRegReader(ProductRegReader reader)
+{
+    g_productRegReader = reader ? reader : ReadProductRegistryValue;
+}
+
+int RegReadProductValue(const char *valueName, char *out, unsigned size)
+{
+    if (!valueName || !out || size < 2)
+        return 0;
+    uint32_t sysError = 0;
+    if (g_productRegReader(valueName, out, size, &sysError) != PRODUCT_REG_OK) {
+        out[0] = '\0';
+        return 0;
+    }
+    out[size - 1] = '\0';
+    return 1;
+}
+
+int getLogDir(unsigned size, char *buffer)
+{
+    if (!buffer || size < 2)
+        return 0;
+    uint32_t sysError = 0;
+    int result = g_productRegReader("LogDir", buffer, size, &sysError);
+    if (result == PRODUCT_REG_OK) {
+        buffer[size - 1] = '\0';
+        return 1;
+    }
+    buffer[0] = '\0';
+    SetDllErrCode(DLL_ERR_SYSTEM);
+    SetDllErrCallName(result == PRODUCT_REG_OPEN_FAILED ? "RegOpenKeyEx" : "RegQueryValueEx");
+    LegacyErrorReport("getLogDir", LEGACY_ERR_SYSTEM, sysError, 0, 0, 0, __FILE__, __LINE__);
+    return 0;
+}

@@ -1,0 +1,485 @@
+// Ring-buffer trace log: every line is 199 characters plus CRLF, the newest line is followed by one
+// "<END>" marker line, and after MaxFileSize / 200 lines the writer wraps to the top.
+#include "common/raidctl.h"
+#include "common/dll_mod.h"
+
+#include <windows.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+enum {
+    LINE_BYTES = TRACE_LINE_WIDTH + 2, // with the CRLF line end
+    DUMP_BYTES_PER_LINE = 16,
+    DUMP_COMPARE_COLUMN = 10,
+    DUMP_COMPARE_LENGTH = 48,
+    SEARCH_CHUNK = 65536,
+    FORMAT_BUFFER_SIZE = 1024
+};
+
+static const char END_MARKER[] = "<END>";
+static const char SAME_DATA_LINE[] = "---  same data  ---";
+
+// Process-wide state of the open trace.
+static int g_fd = -1;
+static HANDLE g_fileHandle = INVALID_HANDLE_VALUE;
+static char g_path[TRACE_PATH_SIZE];
+static int g_maxFileSize;
+static uint32_t g_nextLine;        // 1-based line the next write fills; 0 = not positioned yet
+static long g_pos;                 // file offset of line g_nextLine (valid once positioned)
+
+static char g_diag[TRACE_DIAG_LINES][TRACE_DIAG_LINE_SIZE];
+static int g_diagCount;
+
+static uint32_t RingLines(void)
+{
+    return (uint32_t)(g_maxFileSize / TRACE_LINE_BUDGET);
+}
+
+static long LockLength(void)
+{
+    return 2L * (long)g_maxFileSize;
+}
+
+// ---- diagnostic list -------------------------------------------------------------------------
+
+static void AddDiag(const char *format, ...)
+{
+    if (g_diagCount >= TRACE_DIAG_LINES)
+        return;
+    va_list args;
+    va_start(args, format);
+    vsnprintf(g_diag[g_diagCount], TRACE_DIAG_LINE_SIZE, format, args);
+    va_end(args);
+    g_diagCount++;
+}
+
+static void AddSystemDiag(unsigned line, const char *callName, int errorNumber)
+{
+    AddDiag("%s(%d) ERROR:SYSTEM %s() DLLErrCode=0x%08X ErrCode=%d\n", "raidctl.cpp", (int)line, callName,
+            (unsigned)GetDllErrCode(), errorNumber);
+}
+
+int TraceDiagCount(void)
+{
+    return g_diagCount;
+}
+
+const char *TraceDiagLine(int index)
+{
+    if (index < 0 || index >= g_diagCount)
+        return "";
+    return g_diag[index];
+}
+
+void TraceDiagClear(void)
+{
+    g_diagCount = 0;
+}
+
+const char *TraceFilePath(void)
+{
+    return g_fd >= 0 ? g_path : "";
+}
+
+// ---- low-level file access -------------------------------------------------------------------
+
+static int SeekTo(long offset)
+{
+    if (_lseek(g_fd, offset, SEEK_SET) != offset) {
+        AddSystemDiag(__LINE__, "_lseek", errno);
+        return 0;
+    }
+    return 1;
+}
+
+static int WriteBytes(const char *bytes, unsigned length)
+{
+    if (_write(g_fd, bytes, length) != (int)length) {
+        AddSystemDiag(__LINE__, "_write", errno);
+        return 0;
+    }
+    return 1;
+}
+
+static int FileIsEmpty(int *empty)
+{
+    struct _stat info;
+    if (_fstat(g_fd, &info) != 0) {
+        AddSystemDiag(__LINE__, "_fstat", errno);
+        return 0;
+    }
+    *empty = info.st_size == 0;
+    return 1;
+}
+
+// The whole ring (and room beyond it) is locked without waiting; a writer that finds it taken by
+// another process drops its record rather than stall the tool.
+static int LockRing(void)
+{
+    if (!LockFile(g_fileHandle, 0, 0, (DWORD)LockLength(), 0)) {
+        AddSystemDiag(__LINE__, "_locking", (int)GetLastError());
+        return 0;
+    }
+    return 1;
+}
+
+static void UnlockRing(void)
+{
+    if (!UnlockFile(g_fileHandle, 0, 0, (DWORD)LockLength(), 0))
+        AddSystemDiag(__LINE__, "_locking", (int)GetLastError());
+}
+
+// ---- positioning -----------------------------------------------------------------------------
+
+// Reads the ring from the top and stops at the first line that begins with the end marker.
+// Returns 1 with *found set (and *markerOffset, *markerLine filled) or 0 on a read failure.
+static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
+{
+    static char chunk[SEARCH_CHUNK];
+    const uint32_t lines = RingLines();
+    const int markerLength = (int)(sizeof(END_MARKER) - 1);
+    uint32_t lineCount = 1;
+    long lineStart = 0;
+    long offset = 0;
+    int matched = 0; // characters of the marker matched at the start of the current line; -1 = no match
+
+    *found = 0;
+    if (!SeekTo(0))
+        return 0;
+    for (;;) {
+        int got = _read(g_fd, chunk, SEARCH_CHUNK);
+        if (got < 0) {
+            AddSystemDiag(__LINE__, "_read", errno);
+            return 0;
+        }
+        if (got == 0)
+            return 1;
+        for (int i = 0; i < got; i++, offset++) {
+            char c = chunk[i];
+            if (matched >= 0 && matched < markerLength) {
+                matched = (c == END_MARKER[matched]) ? matched + 1 : -1;
+                if (matched == markerLength) {
+                    *found = 1;
+                    *markerOffset = lineStart;
+                    *markerLine = lineCount;
+                    return 1;
+                }
+            }
+            if (c == '\n') {
+                if (++lineCount > lines)
+                    return 1;
+                lineStart = offset + 1;
+                matched = 0;
+            }
+        }
+    }
+}
+
+// First write of the process, or the marker is no longer where this process left it (another
+// process wrote in between): find the newest line from the marker in the file.
+static int LocateNextLine(void)
+{
+    int empty = 0;
+    if (!FileIsEmpty(&empty))
+        return 0;
+    if (empty) {
+        g_nextLine = 1;
+        g_pos = 0;
+        return SeekTo(0);
+    }
+    int found = 0;
+    long markerOffset = 0;
+    uint32_t markerLine = 0;
+    if (!SearchEndMarker(&found, &markerOffset, &markerLine))
+        return 0;
+    if (!found) {
+        g_nextLine = 1;
+        g_pos = 0;
+        return SeekTo(0);
+    }
+    g_nextLine = markerLine;
+    g_pos = markerOffset;
+    return SeekTo(g_pos);
+}
+
+static int MarkerStandsAtPosition(int *stands)
+{
+    char head[sizeof(END_MARKER) - 1];
+    *stands = 0;
+    if (!SeekTo(g_pos))
+        return 0;
+    int got = _read(g_fd, head, (unsigned)sizeof(head));
+    if (got < 0) {
+        AddSystemDiag(__LINE__, "_read", errno);
+        return 0;
+    }
+    *stands = got == (int)sizeof(head) && memcmp(head, END_MARKER, sizeof(head)) == 0;
+    return SeekTo(g_pos);
+}
+
+// Positions the file for the first line of one TraceWrite call.
+static int PositionForRecord(void)
+{
+    if (g_nextLine == 0)
+        return LocateNextLine();
+    if (g_nextLine > RingLines()) {
+        g_nextLine = 1;
+        g_pos = 0;
+        return SeekTo(0);
+    }
+    int stands = 0;
+    if (!MarkerStandsAtPosition(&stands))
+        return 0;
+    if (!stands)
+        return LocateNextLine();
+    return 1;
+}
+
+// ---- line output -----------------------------------------------------------------------------
+
+static void FillLine(char *out, const char *text)
+{
+    size_t length = text ? strlen(text) : 0;
+    if (length > TRACE_LINE_WIDTH)
+        length = TRACE_LINE_WIDTH;
+    memcpy(out, text, length);
+    memset(out + length, ' ', TRACE_LINE_WIDTH - length);
+    out[TRACE_LINE_WIDTH] = '\r';
+    out[TRACE_LINE_WIDTH + 1] = '\n';
+}
+
+// Writes one line at the current position and the end marker right behind it, leaving the file
+// positioned on the marker so that the next line overwrites it.
+static int WriteRingLine(const char *text)
+{
+    char buffer[2 * LINE_BYTES];
+    FillLine(buffer, text);
+    FillLine(buffer + LINE_BYTES, END_MARKER);
+
+    if (g_nextLine < RingLines()) {
+        if (!WriteBytes(buffer, 2 * LINE_BYTES))
+            return 0;
+        g_nextLine++;
+        g_pos += LINE_BYTES;
+        return SeekTo(g_pos);
+    }
+    // The ring's last line: the marker goes to the top.
+    if (!WriteBytes(buffer, LINE_BYTES))
+        return 0;
+    g_nextLine = 1;
+    g_pos = 0;
+    if (!SeekTo(0) || !WriteBytes(buffer + LINE_BYTES, LINE_BYTES))
+        return 0;
+    return SeekTo(0);
+}
+
+static const char *BaseName(const char *path)
+{
+    const char *base = path;
+    for (const char *p = path; *p; p++) {
+        if (*p == '\\' || *p == '/')
+            base = p + 1;
+    }
+    return base;
+}
+
+static void BlankControlCharacters(char *text)
+{
+    for (unsigned char *p = (unsigned char *)text; *p; p++) {
+        if (*p < 32 || *p == 127)
+            *p = ' ';
+    }
+}
+
+static void BuildRecord(char *record, const char *module, unsigned line, const char *text)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    int used = snprintf(record, TRACE_LINE_WIDTH + 1, "[%04d/%02d/%02d %02d:%02d:%02d.%03d] pid=%05d", now.wYear,
+                        now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
+                        (int)GetCurrentProcessId());
+    if (module && used < TRACE_LINE_WIDTH)
+        used += snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, " %s", BaseName(module));
+    if (line != 0 && used < TRACE_LINE_WIDTH)
+        used += snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, "(%u)", line);
+    if (text && used < TRACE_LINE_WIDTH)
+        snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, " %s", text);
+    BlankControlCharacters(record);
+}
+
+static int IsAsciiLetterOrDigit(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+static void BuildDumpLine(char *out, const unsigned char *data, unsigned size, unsigned offset)
+{
+    int used = sprintf(out, "%08X: ", offset);
+    for (unsigned column = 0; column < DUMP_BYTES_PER_LINE; column++) {
+        if (offset + column < size)
+            used += sprintf(out + used, "%02X ", data[offset + column]);
+        else
+            used += sprintf(out + used, "   ");
+        if (column == 7)
+            out[used++] = ' ';
+    }
+    out[used++] = ' ';
+    for (unsigned column = 0; column < DUMP_BYTES_PER_LINE && offset + column < size; column++) {
+        unsigned char c = data[offset + column];
+        out[used++] = IsAsciiLetterOrDigit(c) ? (char)c : '.';
+    }
+    out[used] = '\0';
+}
+
+// Separator, one line per 16 bytes with runs of repeated lines folded, and a closing blank line.
+static int WriteDump(const unsigned char *data, unsigned size)
+{
+    char separator[78];
+    memset(separator, '-', 77);
+    separator[77] = '\0';
+    if (!WriteRingLine(separator))
+        return 0;
+
+    char previous[96] = "";
+    char current[96];
+    int skipped = 0;
+    unsigned lineCount = (size + DUMP_BYTES_PER_LINE - 1) / DUMP_BYTES_PER_LINE;
+    for (unsigned index = 0; index < lineCount; index++) {
+        BuildDumpLine(current, data, size, index * DUMP_BYTES_PER_LINE);
+        int inner = index > 0 && index + 1 < lineCount;
+        int repeats = index > 0 && memcmp(current + DUMP_COMPARE_COLUMN, previous + DUMP_COMPARE_COLUMN,
+                                          DUMP_COMPARE_LENGTH) == 0;
+        if (inner && repeats) {
+            skipped = 1;
+        } else {
+            if (skipped && !WriteRingLine(SAME_DATA_LINE))
+                return 0;
+            skipped = 0;
+            if (!WriteRingLine(current))
+                return 0;
+        }
+        memcpy(previous, current, sizeof(current));
+    }
+    return WriteRingLine("");
+}
+
+// ---- interface -------------------------------------------------------------------------------
+
+static void CloseTraceFile(void)
+{
+    if (g_fd >= 0)
+        _close(g_fd);
+    g_fd = -1;
+    g_fileHandle = INVALID_HANDLE_VALUE;
+}
+
+static void BuildTracePath(char *path, const char *traceFile)
+{
+    char logDir[TRACE_PATH_SIZE];
+    if (strchr(traceFile, '\\') || !getLogDir(sizeof(logDir), logDir)) {
+        snprintf(path, TRACE_PATH_SIZE, "%s", traceFile);
+        return;
+    }
+    // A directory value without its trailing separator still means that directory.
+    size_t dirLength = strlen(logDir);
+    const char *separator = (dirLength > 0 && logDir[dirLength - 1] != '\\' && logDir[dirLength - 1] != '/') ? "\\" : "";
+    if (snprintf(path, TRACE_PATH_SIZE, "%s%s%s", logDir, separator, traceFile) >= TRACE_PATH_SIZE)
+        snprintf(path, TRACE_PATH_SIZE, "%s", traceFile);
+}
+
+int initLog(const char *traceFile, int maxFileSize)
+{
+    TraceDiagClear();
+    if (traceFile)
+        AddDiag("CALL - %s() TraceFile=%s MaxFileSize=%d\n", "initLog", traceFile, maxFileSize);
+    else
+        AddDiag("CALL - %s() MaxFileSize=%d\n", "initLog", maxFileSize);
+
+    // A ring needs room for at least one record and the marker.
+    if (!traceFile || traceFile[0] == '\0' || maxFileSize / TRACE_LINE_BUDGET < 2) {
+        SetDllErrCode(DLL_ERR_BAD_PARAMETER);
+        AddDiag("%s(%d) ERROR:PARAM DLLErrCode=0x%08X\n", "raidctl.cpp", (int)__LINE__, (unsigned)GetDllErrCode());
+        return 0;
+    }
+
+    char path[TRACE_PATH_SIZE];
+    BuildTracePath(path, traceFile);
+    CloseTraceFile();
+
+    int fd = _sopen(path, _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        SetDllErrCode(DLL_ERR_SYSTEM);
+        AddSystemDiag(__LINE__, "_sopen", errno);
+        return 0;
+    }
+    // Another file than before: the line position of the old one means nothing here.
+    if (strcmp(path, g_path) != 0)
+        g_nextLine = 0;
+    g_fd = fd;
+    g_fileHandle = (HANDLE)_get_osfhandle(fd);
+    g_pos = 0;
+    snprintf(g_path, sizeof(g_path), "%s", path);
+    g_maxFileSize = maxFileSize;
+    return 1;
+}
+
+int TraceWrite(const char *module, unsigned line, const char *text, const void *data, unsigned size)
+{
+    if (g_fd < 0)
+        return 0;
+    if (!LockRing())
+        return 0;
+
+    char record[TRACE_LINE_WIDTH + 1];
+    BuildRecord(record, module, line, text);
+    int ok = PositionForRecord() && WriteRingLine(record);
+    if (ok && data && size > 0)
+        ok = WriteDump((const unsigned char *)data, size);
+
+    UnlockRing();
+    return ok;
+}
+
+static int TraceFormatted(const char *module, unsigned line, const char *prefix, const void *data, unsigned size,
+                          const char *format, va_list args)
+{
+    char formatted[FORMAT_BUFFER_SIZE];
+    char text[FORMAT_BUFFER_SIZE];
+    vsnprintf(formatted, sizeof(formatted), format ? format : "", args);
+    snprintf(text, sizeof(text), "%s%s", prefix ? prefix : "", formatted);
+    return TraceWrite(module, line, text, data, size);
+}
+
+int TraceText(const char *module, unsigned line, const char *prefix, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int ok = TraceFormatted(module, line, prefix, 0, 0, format, args);
+    va_end(args);
+    return ok;
+}
+
+int TraceTextDump(const char *module, unsigned line, const char *prefix, const void *data, unsigned size,
+                  const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int ok = TraceFormatted(module, line, prefix, data, size, format, args);
+    va_end(args);
+    return ok;
+}
+
+int finContData(void)
+{
+    TraceDiagClear();
+    AddDiag("CALL - %s()\n", "finContData");
+    CloseTraceFile();
+    return 1;
+}
