@@ -216,6 +216,17 @@ void SetConsoleReader(ConsoleReader reader)
     g_consoleReader = reader ? reader : ReadStdinLine;
 }
 
+int ReadConsoleAnswer(char *line, unsigned size)
+{
+    line[0] = '\0';
+    if (size == 0 || !g_consoleReader(line, size))
+        return 0;
+    size_t n = strlen(line);
+    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
+        line[--n] = '\0';
+    return 1;
+}
+
 // Reads one answer with its line end removed; 0 at the end of input.
 static int ReadAnswer(char *line)
 {

@@ -45,6 +45,8 @@ int ComChk(char *out, int promptType, int limit);
 // a line was read, 0 at the end of input. Null restores standard input.
 typedef int (*ConsoleReader)(char *line, unsigned size);
 void SetConsoleReader(ConsoleReader reader);
+// Reads one answer through the console input seam with its line end removed; 0 at the end of input.
+int ReadConsoleAnswer(char *line, unsigned size);
 
 // --- Option handling shared by the handlers -----------------------------------------------
 // Lower-cases arg and drops one leading dash; returns the length written.
