@@ -651,6 +651,10 @@ enum { ES_PSU_PRESENT = 0x1, ES_PSU_ON = 0x2 };
 // SAS connector of an enclosure (32 bytes, 8/6): connector name text.
 enum { ENCL_SAS_CONNECTOR_SIZE = 32, ESC_NAME = 0, ESC_NAME_LEN = 24 };
 
+// PDs of an LD (516 bytes, 3/11): u32 count, then the members' device ids (u16), 0xFFFF = missing.
+enum { PIL_COUNT = 0, PIL_DEVICE_IDS = 4, PIL_MAX = 256 };
+static_assert(PIL_DEVICE_IDS + 2 * PIL_MAX == PD_IN_LD_SIZE, "PD-in-LD block size");
+
 // SCSI pass-through block (96 bytes, 6/0).
 struct ScsiPassThru {
     uint16_t deviceId;       // 0
