@@ -19,31 +19,11 @@
 // ---------------------------------------------------------------------------------------------
 // Shared helpers
 // ---------------------------------------------------------------------------------------------
-void ReportTextClear(ReportText *report)
-{
-    report->text[0] = '\0';
-    report->length = 0;
-}
-
-void ReportTextAdd(ReportText *report, const char *format, ...)
-{
-    size_t room = sizeof(report->text) - report->length;
-    if (room <= 1)
-        return;
-    va_list args;
-    va_start(args, format);
-    int n = vsnprintf(report->text + report->length, room, format, args);
-    va_end(args);
-    if (n < 0)
-        return;
-    report->length += ((size_t)n < room) ? (size_t)n : room - 1;
-}
-
-void ReportTextPrint(ReportText *report)
+void ReportTextWrite(ReportText *report)
 {
     if (report->length > 0)
         WriteConsoleText(report->text);
-    ReportTextClear(report);
+    ReportTextReset(report);
 }
 
 int MoreLdExists(const ContData *record, uint8_t targetId)
@@ -131,7 +111,7 @@ int AskControllerNumber(ContData *records, uint16_t contCount)
     if (contCount <= 1)
         return 0;
     ReportText menu;
-    ReportTextClear(&menu);
+    ReportTextReset(&menu);
     ReportTextAdd(&menu, "<< RAID Controller Selection Menu >>\n\n");
     for (uint16_t i = 0; i < contCount && i < SL_MAX_CONTROLLERS; ++i) {
         uint8_t pci[PCI_INFO_SIZE];
@@ -146,7 +126,7 @@ int AskControllerNumber(ContData *records, uint16_t contCount)
                       (int)pci[4]);
     }
     ReportTextAdd(&menu, "(Q) Quit\n\n");
-    ReportTextPrint(&menu);
+    ReportTextWrite(&menu);
     char answer[LD_LIST_SIZE];
     int choice = ComChk(answer, PROMPT_MENU_NUMBER, contCount);
     return choice == 0 ? -1 : choice - 1;
@@ -401,7 +381,7 @@ static void PrintLdReport(ContData *records, uint8_t contNo, uint8_t targetId, i
 {
     ContData *record = &records[contNo];
     ReportText report;
-    ReportTextClear(&report);
+    ReportTextReset(&report);
     if (firstOfController)
         ReportTextAdd(&report, "%s: %d\r\n\r\n", "RAID Controller", contNo);
     AddLdProperties(&report, record, records, contNo, targetId);
@@ -411,11 +391,9 @@ static void PrintLdReport(ContData *records, uint8_t contNo, uint8_t targetId, i
     uint16_t slotCount = 0;
     LdMemberSlots(record, targetId, slots, PD_LIST_SIZE, &slotCount);
     for (uint16_t i = 0; i < slotCount; ++i) {
-        ReportTextAdd(&report, "\r\n");
         AddPdGeneralLines(&report, record, contNo, slots[i]);
         ReportTextPrint(&report);
     }
-    WriteConsoleText("\r\n");
 }
 
 int CliCmdExecLDInfo(int argc, char **argv, ContData *records, uint16_t contCount)
@@ -470,7 +448,7 @@ static void PrintProgressOfController(ContData *records, uint8_t contNo)
 {
     const ContData *record = &records[contNo];
     ReportText report;
-    ReportTextClear(&report);
+    ReportTextReset(&report);
     ReportTextAdd(&report, "%s: %d\r\n\r\n", "RAID Controller", contNo);
     ReportTextAdd(&report, "### Logical Drive(LD) ###\r\nLD No. Progress\r\n------ "
                            "----------------------------------------\r\n");
@@ -484,7 +462,6 @@ static void PrintProgressOfController(ContData *records, uint8_t contNo)
     }
     ReportTextAdd(&report, "\r\n### Physical Drive(PD) ###\r\nPD No. Progress\r\n------ "
                            "----------------------------------------\r\n");
-    ReportTextPrint(&report);
     const PdList *list = record->pdList;
     for (uint32_t i = 0; list != NULL && i < list->count && i < PD_LIST_MAX; ++i) {
         if (list->entries[i].scsiDevType != 0)
@@ -494,7 +471,6 @@ static void PrintProgressOfController(ContData *records, uint8_t contNo)
         snprintf(name, sizeof(name), "PD%u", slot);
         ReportTextAdd(&report, "%-6s %s\r\n", name, text);
     }
-    ReportTextAdd(&report, "\r\n");
     ReportTextPrint(&report);
 }
 
@@ -985,7 +961,7 @@ static const char *const kDeleteFailed =
 static void PrintLdTable(ContData *record, uint8_t contNo)
 {
     ReportText report;
-    ReportTextClear(&report);
+    ReportTextReset(&report);
     ReportTextAdd(&report, "Currently selected controller : %d\n", contNo);
     ReportTextAdd(&report, "LD No. RAID Level Capacity[GB] State                        Drive Letter\n"
                            "------ ---------- ------------ ---------------------------- ------------\n");
@@ -1004,7 +980,7 @@ static void PrintLdTable(ContData *record, uint8_t contNo)
                       letters[0] != '\0' ? letters : "-");
     }
     ReportTextAdd(&report, "\n");
-    ReportTextPrint(&report);
+    ReportTextWrite(&report);
 }
 
 // The refusal text for deleting one LD, or null when it may be deleted.

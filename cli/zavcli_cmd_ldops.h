@@ -6,21 +6,13 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "cli/zavcli_cmd_com.h"
+
 struct ContData;
-struct CliArgs;
 
-enum { REPORT_TEXT_MAX = 10000 };
-
-// A report assembled in memory and printed at once.
-struct ReportText {
-    char text[REPORT_TEXT_MAX];
-    size_t length;
-};
-void ReportTextClear(ReportText *report);
-// Appends formatted text; what does not fit is cut.
-void ReportTextAdd(ReportText *report, const char *format, ...);
-// Prints the report on the console (nothing when it is empty) and clears it.
-void ReportTextPrint(ReportText *report);
+// Writes the report to the console as it stands (menus and tables, no line break added) and
+// empties it.
+void ReportTextWrite(ReportText *report);
 
 // 1 when the LD target exists on the controller.
 int MoreLdExists(const ContData *record, uint8_t targetId);
