@@ -12,8 +12,6 @@ static int ReportNotSupported(void)
 #define PENDING(name) \
     int name(int, char **, ContData *, uint16_t) { return ReportNotSupported(); }
 
-PENDING(CliCmdExecCfgLDEasyMakeAdd)
-PENDING(CliCmdExecCfgLDCustomMakeAdd)
 PENDING(CliCmdExecSnapshotMenu)
 PENDING(CliCmdExecSnapshot)
 PENDING(CliCmdExecPDInfo)

@@ -206,7 +206,7 @@ int IsEmbeddedController(const ContData *records)
     char name[81];
     memcpy(name, CtrlInfo(records, 0) + CI_PRODUCT_NAME, 80);
     name[80] = '\0';
-    return strncmp(name, EMBEDDED_PRODUCT, strlen(name)) == 0;
+    return name[0] != '\0' && strncmp(name, EMBEDDED_PRODUCT, strlen(name)) == 0;
 }
 
 // ---------------------------------------------------------------------------------------------
