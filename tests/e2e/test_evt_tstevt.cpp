@@ -1,0 +1,119 @@
+// End to end: zavcli -tstevt against the simulator, with the event seen through Wine's own
+// event-log trace on standard error, and the event table taken from the installation folder.
+#include "support/e2e.h"
+#include "support/product_value.h"
+
+#include <string>
+
+namespace {
+
+const char kSuccess[] =
+    "Information - Test Event has been registered as OS event log.\nPlease check it with OS event viewer.\n";
+
+class TstevtE2E : public e2e::SimTest {
+protected:
+    void SetUp() override
+    {
+        SimTest::SetUp();
+        LoadScenario("default");
+    }
+
+    // Runs zavcli with Wine's event-log channel on, so each ReportEventA call shows on stderr.
+    e2e::ProcResult ZavcliWithEventTrace(const std::vector<std::string> &args)
+    {
+        char old[256] = {};
+        DWORD had = GetEnvironmentVariableA("WINEDEBUG", old, sizeof(old));
+        SetEnvironmentVariableA("WINEDEBUG", "+eventlog");
+        e2e::ProcResult r = Zavcli(args);
+        SetEnvironmentVariableA("WINEDEBUG", had ? old : nullptr);
+        return r;
+    }
+
+    // A folder holding its own zav_config.csv, used as InstallDir for one test.
+    std::string MakeInstallDir(const std::string &config)
+    {
+        std::string dir = e2e::TempPath("install dir\\");
+        CreateDirectoryA(dir.c_str(), nullptr);
+        e2e::WriteFileText(dir + "zav_config.csv", config);
+        return dir;
+    }
+    void RemoveInstallDir(const std::string &dir)
+    {
+        DeleteFileA((dir + "zav_config.csv").c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+};
+
+TEST_F(TstevtE2E, InformationEventReachesEventLog)
+{
+    e2e::ProcResult r = ZavcliWithEventTrace({"-tstevt", "-inf"});
+    EXPECT_EQ(0, r.exitCode);
+    EXPECT_EQ(kSuccess, r.out);
+    // type 4 (information), category 0, id of kind 21
+    EXPECT_NE(std::string::npos, r.err.find("0x0004,0x0000,0x60000015")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("FFFFFFFF")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("Test event (information)")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("060011")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("zavservice")) << r.err;
+    EXPECT_NE(std::string::npos, e2e::TraceLogText().find("func=CliCmdExecTSTEVT: XeltLogEvent finish, eventCode=60011"));
+}
+
+TEST_F(TstevtE2E, ErrorAndWarningEventsCarryTheirTypes)
+{
+    e2e::ProcResult err = ZavcliWithEventTrace({"-TSTEVT", "-ERR"});
+    EXPECT_EQ(kSuccess, err.out);
+    EXPECT_NE(std::string::npos, err.err.find("0x0001,0x0000,0xe0000003")) << err.err;
+    e2e::ProcResult wrn = ZavcliWithEventTrace({"tstevt", "wrn"});
+    EXPECT_EQ(kSuccess, wrn.out);
+    EXPECT_NE(std::string::npos, wrn.err.find("0x0002,0x0000,0xa000000c")) << wrn.err;
+}
+
+TEST_F(TstevtE2E, RefusedOptions)
+{
+    struct {
+        std::vector<std::string> args;
+        const char *out;
+    } cases[] = {
+        {{"-tstevt", "-inf", "-wrn"}, "Error - Invalid input at or near token -inf.\n"},
+        {{"-tstevt"}, "Error - Invalid input at or near token .\n"},
+        {{"-tstevt", "-a0"}, "Error - Invalid input at or near token -tstevt.\n"},
+    };
+    for (const auto &c : cases) {
+        e2e::ProcResult r = ZavcliWithEventTrace(c.args);
+        EXPECT_EQ(0, r.exitCode);
+        EXPECT_EQ(c.out, r.out);
+        EXPECT_EQ(std::string::npos, r.err.find("ReportEventA")) << r.err;
+    }
+}
+
+TEST_F(TstevtE2E, SuppressedOrMissingEventIsSilent)
+{
+    std::string dir = MakeInstallDir("# test table\nTEST,0,60009,1,3,0,0,0,0,Quiet error\n");
+    {
+        e2e::ProductValueOverride install("InstallDir", dir.c_str());
+        for (const char *option : {"-err", "-inf"}) {
+            e2e::ProcResult r = ZavcliWithEventTrace({"-tstevt", option});
+            EXPECT_EQ(0, r.exitCode);
+            EXPECT_EQ("", r.out) << option;
+            EXPECT_EQ(std::string::npos, r.err.find("ReportEventA")) << r.err;
+        }
+    }
+    RemoveInstallDir(dir);
+    EXPECT_NE(std::string::npos, e2e::TraceLogText().find("pEvt_Info is NULL, eventCode=60011"));
+}
+
+TEST_F(TstevtE2E, MalformedTableKeepsEarlierLines)
+{
+    std::string dir = MakeInstallDir("TEST,0,60010,0,12,0,0,0,0,Early warning\n"
+                                     "TEST,0,60009,0,26,0,0,0,0,Bad kind\n"
+                                     "TEST,0,60011,0,21,0,0,0,0,Never read\n");
+    {
+        e2e::ProductValueOverride install("InstallDir", dir.c_str());
+        EXPECT_EQ(kSuccess, ZavcliWithEventTrace({"-tstevt", "-wrn"}).out);
+        EXPECT_EQ("", ZavcliWithEventTrace({"-tstevt", "-inf"}).out);
+    }
+    RemoveInstallDir(dir);
+    EXPECT_NE(std::string::npos, e2e::TraceLogText().find("ZAVConfigFile format error"));
+}
+
+} // namespace
