@@ -12,18 +12,3 @@ static int ReportNotSupported(void)
 #define PENDING(name) \
     int name(int, char **, ContData *, uint16_t) { return ReportNotSupported(); }
 
-PENDING(CliCmdExecSnapshotMenu)
-PENDING(CliCmdExecSnapshot)
-PENDING(CliCmdExecPDInfo)
-PENDING(CliCmdExecPDLocate)
-PENDING(CliCmdExecPDOnline)
-PENDING(CliCmdExecPDOffline)
-PENDING(CliCmdExecPDMakeGood)
-PENDING(CliCmdExecAdpInfo)
-PENDING(CliCmdExecCacheBkupInfo)
-PENDING(CliCmdExecCacheBkup)
-PENDING(CliCmdExecVersion)
-PENDING(CliCmdExecHelp)
-PENDING(CliCmdExecAdpRbldMode)
-PENDING(CliCmdExecAdpSetProp)
-PENDING(CliCmdExecAdpPR)
