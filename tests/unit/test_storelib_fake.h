@@ -86,6 +86,7 @@ public:
     std::vector<Controller> ctrls;
     std::vector<Sent> sent;
     std::map<FaultKey, uint32_t> faults;        // every packet of this type/command fails
+    std::map<FaultKey, int> passFirst;          // ... except the first N of them
     std::map<uint32_t, uint32_t> dcmdFaults;    // by direct-command opcode
     uint32_t initStatus = 0;
     std::vector<uint32_t> initIds;              // ids the initialise command reports (default: the controllers')
@@ -169,8 +170,13 @@ private:
         sent.push_back(s);
 
         auto fault = faults.find(FaultKey{p->cmdType, p->cmd});
-        if (fault != faults.end())
-            return fault->second;
+        if (fault != faults.end()) {
+            int &pass = passFirst[fault->first];
+            if (pass > 0)
+                pass--;
+            else
+                return fault->second;
+        }
         if (frame && dcmdFaults.count(frame->opcode))
             return dcmdFaults[frame->opcode];
         if (p->cmdType == LIBCMD_TYPE_LIBRARY)
