@@ -2,6 +2,7 @@
 // handlers and ComChk, the one routine that asks the user a question.
 #include "cli/zavcli_cmd_com.h"
 
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -230,13 +231,7 @@ int ReadConsoleAnswer(char *line, unsigned size)
 // Reads one answer with its line end removed; 0 at the end of input.
 static int ReadAnswer(char *line)
 {
-    line[0] = '\0';
-    if (!g_consoleReader(line, CONSOLE_LINE_MAX))
-        return 0;
-    size_t n = strlen(line);
-    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
-        line[--n] = '\0';
-    return 1;
+    return ReadConsoleAnswer(line, CONSOLE_LINE_MAX);
 }
 
 static int IsLetter(const char *line, char lower)
@@ -569,4 +564,30 @@ int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count)
     if (len >= size)
         len = size - 1;
     return (int)len;
+}
+
+void ReportTextReset(ReportText *report)
+{
+    report->text[0] = '\0';
+    report->length = 0;
+}
+
+void ReportTextAdd(ReportText *report, const char *format, ...)
+{
+    size_t room = sizeof(report->text) - report->length;
+    if (room <= 1)
+        return;
+    va_list ap;
+    va_start(ap, format);
+    int n = vsnprintf(report->text + report->length, room, format, ap);
+    va_end(ap);
+    if (n < 0)
+        return;
+    report->length += (size_t)n < room ? (size_t)n : room - 1;
+}
+
+void ReportTextPrint(ReportText *report)
+{
+    ZAV_REPORT(REPORT_CONSOLE, "%s", report->text);
+    ReportTextReset(report);
 }

@@ -92,6 +92,17 @@ int SelectAdapters(int argc, char **argv, const CliArgs *args, uint16_t contCoun
 // Number of used places of a selector list (places before the first 255).
 unsigned SelCount(const uint8_t *list, unsigned size);
 
+// A report being assembled for one plain message (at most 10000 characters, cut to fit).
+enum { REPORT_TEXT_MAX = 10000 };
+struct ReportText {
+    char text[REPORT_TEXT_MAX + 1];
+    size_t length;
+};
+void ReportTextReset(ReportText *report);
+void ReportTextAdd(ReportText *report, const char *format, ...);
+// Prints the report as one plain console message and empties it.
+void ReportTextPrint(ReportText *report);
+
 // Builds "%d" followed by ",%d" for each further number; returns the length.
 int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count);
 
