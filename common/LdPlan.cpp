@@ -90,7 +90,7 @@ static void ParseConfigPatLine(ConfigPatRow *row, const char *line)
 {
     const char *p = line;
     row->count = 0;
-    while (*p != '\0' && *p != '\n' && row->count < CONFIG_PAT_LEVELS) {
+    for (int fieldNo = 0; fieldNo < CONFIG_PAT_LEVELS && *p != '\0' && *p != '\n'; ++fieldNo) {
         size_t len = strcspn(p, ",\n\r");
         // Fields longer than the 7-character buffer cannot name a level.
         if (len > 0 && len < CONFIG_PAT_FIELD_BUF) {
