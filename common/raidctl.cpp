@@ -42,9 +42,9 @@ static uint32_t RingLines(void)
     return (uint32_t)(g_maxFileSize / TRACE_LINE_BUDGET);
 }
 
-static long LockLength(void)
+static uint64_t LockLength(void)
 {
-    return 2L * (long)g_maxFileSize;
+    return 2ull * (uint64_t)g_maxFileSize;
 }
 
 // ---- diagnostic list -------------------------------------------------------------------------
@@ -123,7 +123,7 @@ static int FileIsEmpty(int *empty)
 // another process drops its record rather than stall the tool.
 static int LockRing(void)
 {
-    if (!LockFile(g_fileHandle, 0, 0, (DWORD)LockLength(), 0)) {
+    if (!LockFile(g_fileHandle, 0, 0, (DWORD)LockLength(), (DWORD)(LockLength() >> 32))) {
         AddSystemDiag(__LINE__, "_locking", (int)GetLastError());
         return 0;
     }
@@ -132,7 +132,7 @@ static int LockRing(void)
 
 static void UnlockRing(void)
 {
-    if (!UnlockFile(g_fileHandle, 0, 0, (DWORD)LockLength(), 0))
+    if (!UnlockFile(g_fileHandle, 0, 0, (DWORD)LockLength(), (DWORD)(LockLength() >> 32)))
         AddSystemDiag(__LINE__, "_locking", (int)GetLastError());
 }
 
@@ -383,7 +383,7 @@ static void CloseTraceFile(void)
 static void BuildTracePath(char *path, const char *traceFile)
 {
     char logDir[TRACE_PATH_SIZE];
-    if (strchr(traceFile, '\\') || !getLogDir(sizeof(logDir), logDir)) {
+    if (strchr(traceFile, '\\') || strchr(traceFile, '/') || !getLogDir(sizeof(logDir), logDir)) {
         snprintf(path, TRACE_PATH_SIZE, "%s", traceFile);
         return;
     }

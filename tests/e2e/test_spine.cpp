@@ -236,6 +236,52 @@ TEST_F(LonelyCopy, LibraryWithoutEntryFailsToInitialise)
     EXPECT_EQ("Error - Failed to initialize.\n", Lf(r.out));
 }
 
+// The version resource of zavcli.exe, read as the v command and the system's file properties do.
+TEST(ZavcliVersionResource, StringsAndFixedVersionAreThere)
+{
+    typedef DWORD(WINAPI * SizeFn)(LPCSTR, LPDWORD);
+    typedef BOOL(WINAPI * InfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
+    typedef BOOL(WINAPI * QueryFn)(LPCVOID, LPCSTR, LPVOID *, PUINT);
+    HMODULE version = LoadLibraryA("version.dll");
+    ASSERT_NE(nullptr, version);
+    SizeFn size = reinterpret_cast<SizeFn>(reinterpret_cast<void *>(GetProcAddress(version, "GetFileVersionInfoSizeA")));
+    InfoFn info = reinterpret_cast<InfoFn>(reinterpret_cast<void *>(GetProcAddress(version, "GetFileVersionInfoA")));
+    QueryFn query = reinterpret_cast<QueryFn>(reinterpret_cast<void *>(GetProcAddress(version, "VerQueryValueA")));
+    ASSERT_TRUE(size && info && query);
+
+    const std::string exe = e2e::ZavcliPath();
+    DWORD handle = 0;
+    DWORD bytes = size(exe.c_str(), &handle);
+    ASSERT_GT(bytes, 0u);
+    std::vector<char> block(bytes);
+    ASSERT_TRUE(info(exe.c_str(), 0, bytes, block.data()));
+
+    auto text = [&](const char *name) {
+        void *value = nullptr;
+        UINT length = 0;
+        std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
+        if (!query(block.data(), path.c_str(), &value, &length) || !value)
+            return std::string("<missing>");
+        return std::string(static_cast<const char *>(value));
+    };
+    EXPECT_EQ("Norvane RAID Vantrel", text("ProductName"));
+    EXPECT_EQ("Norvane", text("CompanyName"));
+    EXPECT_NE("<missing>", text("LegalCopyright"));
+    EXPECT_TRUE(std::regex_match(text("ProductVersion"), std::regex(R"(\d+\.\d+\.\d+\.\d+)")));
+
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(query(block.data(), "\\", reinterpret_cast<void **>(&fixed), &length));
+    ASSERT_NE(nullptr, fixed);
+    EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
+    std::string fileVersion = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                              std::to_string(LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(text("FileVersion"), fileVersion); // the text and the numbers agree
+    FreeLibrary(version);
+}
+
 TEST_F(Spine, HandlerErrorsStillExitWithZero)
 {
     LoadScenario("default");
