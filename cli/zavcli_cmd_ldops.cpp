@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "cli/zavcli_cmd_com.h"
+#include "cli/zavcli_cmd_ld.h"
 #include "cli/zavcli_cmd_ldops.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
@@ -1019,27 +1020,13 @@ static unsigned CountCacheCadeLds(const ContData *record)
 }
 
 // Without CacheCade LDs no LD can use cached IO through them: every remaining LD goes to direct IO.
-static void LeaveCacheCadeMode(ContData *record, uint8_t contNo)
+static void LeaveCacheCadeMode(ContData *records, uint8_t contNo)
 {
     ZAV_REPORT(REPORT_BOTH, "Information - Controller[%d] Set IO Policy to Direct IO for all the LD[s] except the "
                             "selected LD[s].", contNo);
     uint8_t targets[LD_MAX];
-    unsigned count = ExistingLds(record, targets);
-    for (unsigned i = 0; i < count; ++i) {
-        uint8_t props[LD_PROP_SIZE];
-        if (SLGetLDProperties(contNo, targets[i], props) != 0) {
-            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "CliCmdExecCfgLDDel", "SLGetLDProperties error",
-                      contNo, targets[i]);
-            ReportSetPropFailure(contNo);
-            continue;
-        }
-        props[LP_DEFAULT_CACHE] = (uint8_t)(props[LP_DEFAULT_CACHE] & ~LD_IO_MASK);
-        if (SLSetLDProperties(contNo, props) != 0) {
-            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "CliCmdExecCfgLDDel", "SLSetLDProperties error",
-                      contNo, targets[i]);
-            ReportSetPropFailure(contNo);
-        }
-    }
+    unsigned count = ExistingLds(&records[contNo], targets);
+    SetLdsIoPolicy(contNo, records, targets, (int)count, 0);
 }
 
 int CliCmdExecCfgLDDel(int argc, char **argv, ContData *records, uint16_t contCount)
@@ -1109,6 +1096,6 @@ int CliCmdExecCfgLDDel(int argc, char **argv, ContData *records, uint16_t contCo
         return -1;
     }
     if (cacheCadeBefore > 0 && CountCacheCadeLds(record) == 0)
-        LeaveCacheCadeMode(record, contNo);
+        LeaveCacheCadeMode(records, contNo);
     return failed ? -1 : 0;
 }
