@@ -1,0 +1,227 @@
+// The simulator's files: where the state, journal and lock live, the exclusive lock that makes
+// every read-modify-write of the state one step across processes, atomic replacement of the
+// state file, and the append-only journal.
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "SimCore.h"
+
+namespace sim {
+
+std::string WindowsPath(const std::string &path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string w = "Z:" + path;
+    for (char &ch : w)
+        if (ch == '/')
+            ch = '\\';
+    return w;
+}
+
+static std::string DirOf(const std::string &path)
+{
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
+
+static std::string EnvValue(const char *name)
+{
+    const char *v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+Paths ResolvePaths(const std::string &moduleDir)
+{
+    Paths p;
+    p.state = WindowsPath(EnvValue("ZAVSIM_STATE"));
+    if (p.state.empty())
+        p.state = moduleDir + "\\zavsim_state.json";
+    p.journal = WindowsPath(EnvValue("ZAVSIM_JOURNAL"));
+    if (p.journal.empty())
+        p.journal = DirOf(p.state) + "\\zavsim_journal.txt";
+    p.lock = p.state + ".lock";
+    return p;
+}
+
+bool ParseStateText(const std::string &text, State &out, std::string &error)
+{
+    try {
+        nlohmann::json j = nlohmann::json::parse(text);
+        if (!j.is_object() || !j.contains("ctrls") || !j["ctrls"].is_array()) {
+            error = "not a simulator state (no controller list)";
+            return false;
+        }
+        out = j.get<State>();
+        if (out.ctrls.size() > MAX_CONTROLLERS) {
+            error = "more than 16 controllers";
+            return false;
+        }
+        return true;
+    } catch (const std::exception &e) {
+        error = e.what();
+        return false;
+    }
+}
+
+std::string StateText(const State &s)
+{
+    nlohmann::json j = s;
+    return j.dump(1);
+}
+
+// One cached copy of the last state read or written per process, keyed by the file's identity,
+// so that a run of queries does not parse the file again and again.
+struct Cache {
+    std::string path;
+    FILETIME written = {0, 0};
+    uint64_t size = 0;
+    bool valid = false;
+    State state;
+};
+static Cache g_cache;
+
+static bool FileIdentity(const std::string &path, FILETIME &written, uint64_t &size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    written = data.ftLastWriteTime;
+    size = ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    return true;
+}
+
+Store::Store(const Paths &paths) : paths_(paths) {}
+
+Store::~Store()
+{
+    Unlock();
+}
+
+bool Store::Lock()
+{
+    if (lockHandle_)
+        return true;
+    HANDLE h = CreateFileA(paths_.lock.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    OVERLAPPED ov = {};
+    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &ov)) {
+        CloseHandle(h);
+        return false;
+    }
+    lockHandle_ = h;
+    return true;
+}
+
+void Store::Unlock()
+{
+    if (!lockHandle_)
+        return;
+    OVERLAPPED ov = {};
+    UnlockFileEx((HANDLE)lockHandle_, 0, 1, 0, &ov);
+    CloseHandle((HANDLE)lockHandle_);
+    lockHandle_ = nullptr;
+}
+
+bool Store::Load(State &out, std::string &error)
+{
+    FILETIME written;
+    uint64_t size = 0;
+    if (!FileIdentity(paths_.state, written, size)) {
+        error = "state file " + paths_.state + " not found";
+        return false;
+    }
+    if (g_cache.valid && g_cache.path == paths_.state && g_cache.size == size &&
+        CompareFileTime(&g_cache.written, &written) == 0) {
+        out = g_cache.state;
+        return true;
+    }
+    std::ifstream in(paths_.state, std::ios::binary);
+    if (!in) {
+        error = "state file " + paths_.state + " cannot be read";
+        return false;
+    }
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    std::string reason;
+    if (!ParseStateText(ss.str(), out, reason)) {
+        error = "state file " + paths_.state + " is corrupt: " + reason;
+        g_cache.valid = false;
+        return false;
+    }
+    g_cache.path = paths_.state;
+    g_cache.written = written;
+    g_cache.size = size;
+    g_cache.state = out;
+    g_cache.valid = true;
+    return true;
+}
+
+bool Store::Save(const State &s, std::string &error)
+{
+    std::string text = StateText(s);
+    std::string tmp = paths_.state + ".new";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.flush();
+        if (!out) {
+            error = "cannot write " + tmp;
+            return false;
+        }
+    }
+    // Readers hold the file only while they read under the lock, so a failed replace is retried
+    // briefly (a virus scanner or an indexer may hold it too).
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (MoveFileExA(tmp.c_str(), paths_.state.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            FILETIME written;
+            uint64_t size = 0;
+            g_cache.valid = FileIdentity(paths_.state, written, size);
+            g_cache.path = paths_.state;
+            g_cache.written = written;
+            g_cache.size = size;
+            g_cache.state = s;
+            return true;
+        }
+        Sleep(20);
+    }
+    error = "cannot replace " + paths_.state + " (error " + std::to_string(GetLastError()) + ")";
+    DeleteFileA(tmp.c_str());
+    return false;
+}
+
+void Store::Journal(const std::string &line)
+{
+    HANDLE h = CreateFileA(paths_.journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr);
+    CloseHandle(h);
+}
+
+std::string Store::ReadJournal()
+{
+    std::ifstream in(paths_.journal, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void Store::ClearJournal()
+{
+    HANDLE h = CreateFileA(paths_.journal.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+}
+
+} // namespace sim
