@@ -896,7 +896,7 @@ static int ApplySnapshotSizes(EasyRun *run)
         RgEntry *repoGroup = &run->request.groups[1];
         uint64_t smallest = SmallestPdSize(run->contNo, run->records, repoGroup->pds, repoGroup->pdCount);
         uint64_t capa = CalcLDCapa(repoGroup->raidLevel, repoGroup->pdCount, smallest, run->contNo);
-        if ((capa >> 11) < 1175) {
+        if (!IsRepositoryGroupLargeEnough(capa)) {
             ZAV_REPORT(REPORT_BOTH, MSG_REPO_TOO_SMALL, run->contNo);
             return 0;
         }
@@ -906,8 +906,8 @@ static int ApplySnapshotSizes(EasyRun *run)
         RgEntry *group = &run->request.groups[g];
         uint64_t smallest = SmallestPdSize(run->contNo, run->records, group->pds, group->pdCount);
         uint64_t capa = CalcLDCapa(group->raidLevel, group->pdCount, smallest, run->contNo);
-        uint64_t repo = capa * (uint64_t)run->rate[g] / 100;
-        if ((repo >> 11) < 141ull * group->ldCount + 893) {
+        uint64_t repo = RepositoryShareBlocks(capa, run->rate[g]);
+        if (!IsRepositoryShareLargeEnough(repo, group->ldCount)) {
             ZAV_REPORT(REPORT_BOTH, MSG_REPO_TOO_SMALL, run->contNo);
             return 0;
         }

@@ -628,6 +628,22 @@ int CreateLDDefaultSet2(LdCreateRequest *request, const ContData *records, uint8
     return 0;
 }
 
+// Capacities are compared in whole megabytes (2048 blocks), the rest dropped.
+int IsRepositoryGroupLargeEnough(uint64_t capacityBlocks)
+{
+    return (capacityBlocks >> 11) >= 1175;
+}
+
+uint64_t RepositoryShareBlocks(uint64_t groupCapacity, int ratePercent)
+{
+    return groupCapacity * (uint64_t)ratePercent / 100;
+}
+
+int IsRepositoryShareLargeEnough(uint64_t repositoryBlocks, int ldCount)
+{
+    return (repositoryBlocks >> 11) >= 141ull * (uint64_t)ldCount + 893;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Command-line option parsers
 // ---------------------------------------------------------------------------------------------

@@ -138,6 +138,12 @@ int CreateLDDefaultSet(LdCreateRequest *request, const ContData *records, uint8_
 int CreateLDDefaultSet2(LdCreateRequest *request, const ContData *records, uint8_t contNo, uint32_t optBits,
                         CustomSizeList *sizes);
 uint64_t CustomSizeToBlocks(double *size);
+
+// Snapshot repositories: a repository group of its own needs 1175 MB (2,406,400 blocks); a
+// repository inside a group needs 141 MB per LD of the group (itself included) plus 893 MB.
+int IsRepositoryGroupLargeEnough(uint64_t capacityBlocks);
+uint64_t RepositoryShareBlocks(uint64_t groupCapacity, int ratePercent);
+int IsRepositoryShareLargeEnough(uint64_t repositoryBlocks, int ldCount);
 void NameLdSlot(LdSlot *slot);
 
 // Command-line option parsers

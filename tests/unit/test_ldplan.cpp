@@ -588,6 +588,18 @@ TEST_F(LdPlanTest, CustomSizesCountWholeUnitsOfTwoToTheThirty)
     EXPECT_EQ(sizes.sizes[1], 2.0); // the whole units are written back
 }
 
+TEST(LdPlanSnapshot, RepositoryLimitsCountWholeMegabytes)
+{
+    EXPECT_EQ(IsRepositoryGroupLargeEnough(2406400), 1);
+    EXPECT_EQ(IsRepositoryGroupLargeEnough(2406399), 0);
+    EXPECT_EQ(IsRepositoryGroupLargeEnough(2406400 + 2047), 1);
+    // 3 LDs in the group: 141 x 3 + 893 = 1316 MB.
+    EXPECT_EQ(IsRepositoryShareLargeEnough(1316ull * 2048, 3), 1);
+    EXPECT_EQ(IsRepositoryShareLargeEnough(1316ull * 2048 - 1, 3), 0);
+    EXPECT_EQ(RepositoryShareBlocks(1000, 50), 500u);
+    EXPECT_EQ(RepositoryShareBlocks(999, 10), 99u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Option parsers
 // ---------------------------------------------------------------------------------------------
