@@ -150,7 +150,7 @@ int main(int argc, char **argv)
     }
 
     if (options.request == Request::EventLog) {
-        std::ofstream file(options.eventFile, std::ios::binary | std::ios::trunc);
+        std::ofstream file(options.eventFile, std::ios::trunc);
         file << report;
         if (!file) {
             std::printf("Failed to write the event log to %s\nExit Code: 0x01\n", options.eventFile.c_str());
