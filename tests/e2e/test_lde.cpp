@@ -187,6 +187,50 @@ TEST_F(LdeTest, MultiLdSeveralLdsInOneGroupShareItsCapacity)
     EXPECT_EQ(PdState(c, 0), 2); // equal sizes: the first candidate is the spare
 }
 
+TEST_F(LdeTest, MultiLdSplitsAreListedAndBackReturnsToTheHotSpares)
+{
+    LoadController("", "{\"slots\":\"0-4\",\"size_gb\":100}");
+    // Layout 1, RAID0 + RAID0, no hot spare, B at the split list, again no hot spare, split 1.
+    ProcResult r = Lde("2\n1\n5\n5\n0\nB\n0\n\n");
+    const std::string splits = "RAID Group Capacity\n"
+                               "  (1) RAID #0        100.000[GB]\n      RAID #1        400.000[GB]\n"
+                               "  (2) RAID #0        200.000[GB]\n      RAID #1        300.000[GB]\n"
+                               "  (3) RAID #0        300.000[GB]\n      RAID #1        200.000[GB]\n"
+                               "  (4) RAID #0        400.000[GB]\n      RAID #1        100.000[GB]\n"
+                               "Please input number or B or Q(Not selected->(1)) :";
+    EXPECT_EQ(CountOf(r.out, splits), 2) << r.out;
+    EXPECT_NE(r.out.find(splits + "\"B\" is invalid.\n[GHS]\n"), std::string::npos);
+    SimController c = DumpController();
+    ASSERT_EQ(c.lds.size(), 2u);
+    EXPECT_EQ(LdSlots(c, 0), (std::vector<int>{ 0 }));
+    EXPECT_EQ(LdSlots(c, 1), (std::vector<int>{ 1, 2, 3, 4 }));
+}
+
+TEST_F(LdeTest, SnapshotSplitsPutRecommendedRepositorySharesFirst)
+{
+    LoadController("\"snapshot\":true", "{\"slots\":\"0-4\",\"size_gb\":100}");
+    // Multi LD(Snapshot), layout 1, RAID0 base group, RAID0 repository group, no hot spare, split 1.
+    ProcResult r = Lde("3\n1\n5\n1\n0\n1\n");
+    EXPECT_NE(r.out.find("[RAID #1]\nRAID Level\n  (1)RAID0\n  (2)RAID5\n  (3)RAID6\n  (4)RAID10\n  (5)RAID1\n"),
+              std::string::npos)
+        << r.out;
+    const std::string splits = "RAID Group Capacity\n*:recommended\n"
+                               " *(1) RAID #0        200.000[GB]\n      RAID #1        300.000[GB]\n"
+                               "      % of Repository 60%\n"
+                               " *(2) RAID #0        100.000[GB]\n      RAID #1        400.000[GB]\n"
+                               "      % of Repository 80%\n"
+                               "  (3) RAID #0        300.000[GB]\n      RAID #1        200.000[GB]\n"
+                               "      % of Repository 40%\n"
+                               "  (4) RAID #0        400.000[GB]\n      RAID #1        100.000[GB]\n"
+                               "      % of Repository 20%\n";
+    EXPECT_NE(r.out.find(splits), std::string::npos) << r.out;
+    SimController c = DumpController();
+    ASSERT_EQ(c.lds.size(), 2u);
+    EXPECT_EQ(LdSlots(c, 0), (std::vector<int>{ 0, 1 }));
+    EXPECT_EQ(LdSlots(c, 1), (std::vector<int>{ 2, 3, 4 }));
+    EXPECT_EQ(ReadFileText(ConstructInfoFile()), "0,1\r\n");
+}
+
 TEST_F(LdeTest, SnapshotRatesOutsideTheTensAreRefusedAndEmptyMeansFifty)
 {
     LoadController("\"snapshot\":true", kDrives6);
