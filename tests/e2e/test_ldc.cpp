@@ -160,6 +160,28 @@ TEST_F(LdcTest, MissingPdOrControllerEndsBeforeAnything)
     ExpectNothingSent();
 }
 
+TEST_F(LdcTest, MixedTypesAndTheLdLimitAreRefused)
+{
+    LoadController("", "{\"slots\":\"0-1\",\"size_gb\":100},{\"slots\":[2],\"size_gb\":100,\"media\":\"ssd\"},"
+                       "{\"slots\":[3],\"size_gb\":100,\"iface\":\"sata\"}");
+    ProcResult r = Ldc({"-r1[252:0,252:2]"});
+    EXPECT_EQ(r.out, "Error - Cannot create LD[s](Logical Drive[s]) under the different Media Type(HDD/SSD).\n");
+    r = Ldc({"-r1[252:0,252:3]"});
+    EXPECT_EQ(r.out, "Error - Cannot create LD[s](Logical Drive[s]) under the different Interface Type(SAS/SATA).\n");
+    ASSERT_EQ(Zavsim({"ctrl", "set", "0", "max_lds=1"}).exitCode, 0);
+    r = Ldc({"-r0[252:0]", "-sz1000,sz1000"});
+    EXPECT_EQ(r.out, "Error - Exceed the upper limit of the LDs(Logical Drives).\nPlease re-set the configuration.\n\n");
+    ExpectNothingSent();
+}
+
+TEST_F(LdcTest, SeveralControllersNeedASelection)
+{
+    LoadScenario("two-controllers");
+    ProcResult r = Ldc({"-r1[252:0,252:1]"});
+    EXPECT_EQ(r.out, "Error - There are multiple RAID controllers. Please set the RAID controller number.\n");
+    ExpectNothingSent();
+}
+
 TEST_F(LdcTest, ArrayPairsWithoutRaid10ExceedThePdLimit)
 {
     LoadController("", kFourDrives);

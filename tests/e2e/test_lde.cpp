@@ -174,6 +174,43 @@ TEST_F(LdeTest, MultiLdHotSpareAnswerMustLeaveEnoughPds)
     EXPECT_NE(r.out.find("RAID #0         100.000[GB]\nRAID #1         100.000[GB]\n\n"), std::string::npos);
 }
 
+TEST_F(LdeTest, MultiLdGroupThatThePatternDoesNotAllowIsRefused)
+{
+    LoadController("", "{\"slots\":\"0-4\",\"size_gb\":100}");
+    // Layout 2, RAID10 (allowed for 4 of the 5 PDs), one LD, no hot spare: 5 PDs cannot take RAID10.
+    ProcResult r = Lde("2\n2\n3\n\n0\n");
+    EXPECT_NE(r.out.find("Error - Controller[0] The number of HDD to the RAID composition is abnormal.\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(JournalCount(Journal(), 4, 1), 0);
+}
+
+TEST_F(LdeTest, MultiLdOverSixteenPdsUsesSixteen)
+{
+    LoadController("", "{\"slots\":\"0-17\",\"size_gb\":100}");
+    // Layout 2, RAID5, one LD, the default hot spare: 17 PDs left, 16 used.
+    ProcResult r = Lde("2\n2\n1\n\n\n");
+    EXPECT_NE(r.out.find("Information - The number of unconfigured physical drives is over 16.\n"
+                         "Create LD(Logical Drive) with 16 PDs(physical drives).\n"),
+              std::string::npos)
+        << r.out;
+    SimController c = DumpController();
+    ASSERT_EQ(c.lds.size(), 1u);
+    EXPECT_EQ(LdSlots(c, 0).size(), 16u);
+    EXPECT_EQ(PdState(c, 0), 2);
+    EXPECT_EQ(PdState(c, 17), 0);
+}
+
+TEST_F(LdeTest, LdLimitEndsTheDialogue)
+{
+    LoadScenario("default");
+    ASSERT_EQ(Zavsim({"ctrl", "set", "0", "max_lds=2"}).exitCode, 0);
+    ProcResult r = Lde("1\n1\n");
+    EXPECT_NE(r.out.find("Error - Exceed the upper limit of the LDs(Logical Drives).\nPlease re-set the configuration.\n"),
+              std::string::npos);
+    EXPECT_EQ(JournalCount(Journal(), 4, 1), 0);
+}
+
 TEST_F(LdeTest, MultiLdSeveralLdsInOneGroupShareItsCapacity)
 {
     LoadController("", "{\"slots\":\"0-4\",\"size_gb\":100}");
@@ -344,6 +381,8 @@ TEST_F(LdeTest, CacheCadeLdOverTheSsdsAndCachedIoForTheOtherLds)
     EXPECT_EQ(JsonNumber(cc, "initState"), 0);
     EXPECT_EQ(LdSlots(c, 1), (std::vector<int>{ 4, 5, 6, 7 }));
     EXPECT_EQ(JsonNumber(FindBy(c.lds, "target", 0), "cache") & 0x60, 0x60);
+    EXPECT_NE(r.out.find("PD4    * LD1             scRG0  RAID0      ONLINE             SSD  185.750"), std::string::npos);
+    EXPECT_NE(r.out.find("PD3    None              -      -          Unconfig GOOD      HDD  558.375"), std::string::npos);
 }
 
 } // namespace
