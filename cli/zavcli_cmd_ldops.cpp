@@ -401,7 +401,7 @@ int CliCmdExecLDInfo(int argc, char **argv, ContData *records, uint16_t contCoun
 {
     ZAV_TRACE("", "func=%s: %s", "CliCmdExecLDInfo", "start");
     CliArgs args;
-    if (!ParseCliOptions(argc, argv, NULL, 0, SEL_ADAPTER | SEL_LD, &args))
+    if (!ParseCliOptions(argc, argv, NULL, 0, SEL_ADAPTER | SEL_LD, &args) || !CheckLdSelectorSyntax(argv, &args))
         return -1;
     uint8_t adapters[ADAPTER_LIST_SIZE];
     if (!SelectAdapters(argc, argv, &args, contCount, adapters))
