@@ -268,5 +268,21 @@ TEST_F(LdcTest, CacheCadeAssociationSetsCachedIoOnTheOtherLds)
     EXPECT_EQ(JsonNumber(FindBy(DumpController().lds, "target", 0), "cache") & 0x60, 0x60);
 }
 
+TEST_F(LdcTest, AFailedIoPolicyChangeIsReportedAndTheOtherLdsGoOn)
+{
+    LoadController("\"cachecade\":true", "{\"slots\":\"0-3\",\"size_gb\":100},{\"slots\":\"4-5\",\"size_gb\":100,\"media\":\"ssd\"}",
+                   "{\"raid\":1,\"slots\":[0,1]},{\"raid\":1,\"slots\":[2,3]}");
+    ASSERT_EQ(Zavsim({"fault", "add", "3", "2", "0x3", "ld=0"}).exitCode, 0);
+    ProcResult r = Ldc({"-cachecade[252:4,252:5]"}, "Y\n");
+    EXPECT_NE(r.out.find("LD:LD0,1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Error - Controller[0] Failed to change the IO Policy of LD(Logical Drive) 0.\n"),
+              std::string::npos)
+        << r.out;
+    SimController c = DumpController();
+    EXPECT_EQ(JsonNumber(FindBy(c.lds, "target", 0), "cache") & 0x60, 0);
+    EXPECT_EQ(JsonNumber(FindBy(c.lds, "target", 1), "cache") & 0x60, 0x60);
+    EXPECT_NE(TraceLogText().find("SLSetLDProperties error"), std::string::npos);
+}
+
 } // namespace
 } // namespace e2e
