@@ -12,14 +12,14 @@ namespace sim {
 static double Progress(Op &op, double dt, double duration)
 {
     double remaining = (1.0 - op.progress) * duration;
-    if (dt < remaining) {
+    if (dt < remaining - 1e-6) {
         op.progress += dt / duration;
         op.elapsed += dt;
         return -1.0;
     }
     op.progress = 1.0;
     op.elapsed += remaining;
-    return dt - remaining;
+    return dt > remaining ? dt - remaining : 0.0;
 }
 
 static void FinishRebuild(Controller &c, Pd &pd)

@@ -1,6 +1,7 @@
 // Read-only commands of the simulator: every information block, list and progress block the
 // tools read, filled from the state in the layouts of common/storelib_layout.h.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "SimCore.h"
@@ -19,8 +20,10 @@ static void PutU64(Bytes &b, size_t off, uint64_t v) { LayoutPutU64(b.data(), of
 
 static uint16_t ProgressWord(const Op &op)
 {
+    // Rounded up, so that a third of the work done reads as at least 33 percent in the tools'
+    // truncating display.
     double p = std::min(1.0, std::max(0.0, op.progress));
-    return (uint16_t)(p * 65535.0 + 0.5);
+    return (uint16_t)std::ceil(p * 65535.0 - 1e-6);
 }
 
 static void PutOp(Bytes &b, size_t off, const Op &op)

@@ -28,10 +28,13 @@ static std::string DirOf(const std::string &path)
     return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
 }
 
+// Read from the process environment itself (not the C run-time's copy), so a value set by the
+// host program after start-up is seen.
 static std::string EnvValue(const char *name)
 {
-    const char *v = std::getenv(name);
-    return v ? std::string(v) : std::string();
+    char buf[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
+    return n > 0 && n < sizeof(buf) ? std::string(buf, n) : std::string();
 }
 
 Paths ResolvePaths(const std::string &moduleDir)
@@ -73,26 +76,15 @@ std::string StateText(const State &s)
     return j.dump(1);
 }
 
-// One cached copy of the last state read or written per process, keyed by the file's identity,
-// so that a run of queries does not parse the file again and again.
+// One cached copy of the last state read or written per process, keyed by the file's text, so
+// that a run of queries does not parse the same file again and again.
 struct Cache {
     std::string path;
-    FILETIME written = {0, 0};
-    uint64_t size = 0;
+    std::string text;
     bool valid = false;
     State state;
 };
 static Cache g_cache;
-
-static bool FileIdentity(const std::string &path, FILETIME &written, uint64_t &size)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return false;
-    written = data.ftLastWriteTime;
-    size = ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-    return true;
-}
 
 Store::Store(const Paths &paths) : paths_(paths) {}
 
@@ -131,16 +123,9 @@ void Store::Unlock()
 
 bool Store::Load(State &out, std::string &error)
 {
-    FILETIME written;
-    uint64_t size = 0;
-    if (!FileIdentity(paths_.state, written, size)) {
+    if (GetFileAttributesA(paths_.state.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = "state file " + paths_.state + " not found";
         return false;
-    }
-    if (g_cache.valid && g_cache.path == paths_.state && g_cache.size == size &&
-        CompareFileTime(&g_cache.written, &written) == 0) {
-        out = g_cache.state;
-        return true;
     }
     std::ifstream in(paths_.state, std::ios::binary);
     if (!in) {
@@ -149,15 +134,19 @@ bool Store::Load(State &out, std::string &error)
     }
     std::ostringstream ss;
     ss << in.rdbuf();
+    std::string text = ss.str();
+    if (g_cache.valid && g_cache.path == paths_.state && g_cache.text == text) {
+        out = g_cache.state;
+        return true;
+    }
     std::string reason;
-    if (!ParseStateText(ss.str(), out, reason)) {
+    if (!ParseStateText(text, out, reason)) {
         error = "state file " + paths_.state + " is corrupt: " + reason;
         g_cache.valid = false;
         return false;
     }
     g_cache.path = paths_.state;
-    g_cache.written = written;
-    g_cache.size = size;
+    g_cache.text = text;
     g_cache.state = out;
     g_cache.valid = true;
     return true;
@@ -180,12 +169,9 @@ bool Store::Save(const State &s, std::string &error)
     // briefly (a virus scanner or an indexer may hold it too).
     for (int attempt = 0; attempt < 100; ++attempt) {
         if (MoveFileExA(tmp.c_str(), paths_.state.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            FILETIME written;
-            uint64_t size = 0;
-            g_cache.valid = FileIdentity(paths_.state, written, size);
+            g_cache.valid = true;
             g_cache.path = paths_.state;
-            g_cache.written = written;
-            g_cache.size = size;
+            g_cache.text = text;
             g_cache.state = s;
             return true;
         }

@@ -1,0 +1,219 @@
+// Simulator tests of the library commands, the state file (missing, corrupt, shared between
+// processes), fault rules, the journal and zavsim's handling of bad input.
+#include "sim_support.h"
+
+using namespace simtest;
+
+TEST_F(SimFixture, InitialiseListsControllersInStateOrder)
+{
+    Load("two-controllers");
+    EXPECT_EQ(2, LayoutU16(idList, 0));
+    EXPECT_EQ(5u, CtrlId(0));
+    EXPECT_EQ(2u, CtrlId(1));
+}
+
+TEST_F(SimFixture, FiveAndNoControllers)
+{
+    Load("five-controllers");
+    EXPECT_EQ(5, LayoutU16(idList, 0));
+    Load("no-controller");
+    EXPECT_EQ(0, LayoutU16(idList, 0));
+}
+
+TEST_F(SimFixture, VersionTextsAndCommandsBeforeInitialise)
+{
+    ASSERT_EQ(0, Zavsim({"load", "default"}));
+    Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_EXIT);
+    uint8_t info[CTRL_INFO_SIZE];
+    EXPECT_EQ(sim::ST_NOT_INITIALIZED, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    char version[LIB_VERSION_SIZE + 1] = {};
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_VERSION, 0, 0, 0, 0, version, LIB_VERSION_SIZE));
+    EXPECT_EQ("06.05.00", std::string(version + 4, 8));
+    EXPECT_EQ("0014", std::string(version, 4));
+}
+
+TEST_F(SimFixture, MissingStateFailsInitialiseAndIsJournalled)
+{
+    uint8_t list[68];
+    EXPECT_EQ(sim::ST_INIT_FAILED, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_INIT, 0, 0, 0, 0, list, sizeof(list)));
+    EXPECT_NE(std::string::npos, Journal().find("ERROR state file"));
+    EXPECT_NE(std::string::npos, Journal().find("not found"));
+}
+
+TEST_F(SimFixture, CorruptStateFailsAndIsNeverOverwritten)
+{
+    const std::string corrupt = "{\"ctrls\": [ {\"id\": 0, ";
+    WriteText(paths.state, corrupt);
+    uint8_t list[68];
+    EXPECT_EQ(sim::ST_INIT_FAILED, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_INIT, 0, 0, 0, 0, list, sizeof(list)));
+    EXPECT_EQ(1, Zavsim({"fault", "add", "1", "0", "3"}));   // zavsim refuses too
+    EXPECT_NE(std::string::npos, err.find("corrupt"));
+    EXPECT_EQ(corrupt, ReadText(paths.state));
+    EXPECT_NE(std::string::npos, Journal().find("is corrupt"));
+    WriteText(paths.state, "[1, 2, 3]");
+    EXPECT_EQ(sim::ST_INIT_FAILED, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_INIT, 0, 0, 0, 0, list, sizeof(list)));
+}
+
+TEST_F(SimFixture, PacketErrorsOfTheLibrary)
+{
+    Load("default");
+    uint8_t small[16];
+    uint8_t info[CTRL_INFO_SIZE];
+    EXPECT_EQ(sim::ST_SIZE, Send(1, SLCMD_CTRL_INFO, 0, 0, 0, 0, small, sizeof(small)));
+    EXPECT_EQ(sim::ST_NULL_PTR, Send(1, SLCMD_CTRL_INFO, 0, 0, 0, 0, nullptr, CTRL_INFO_SIZE));
+    EXPECT_EQ(sim::ST_BAD_CTRL, Send(1, SLCMD_CTRL_INFO, 7, 0, 0, 0, info, sizeof(info)));
+    EXPECT_EQ(sim::ST_BAD_CMD, Send(1, 99, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_EQ(sim::ST_BAD_TYPE, Send(7, 0, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_EQ(sim::ST_DCMD_INVALID, Dcmd(0x01020304, 0, 0, info, 4));
+}
+
+TEST_F(SimFixture, FaultRuleForTheNextCallsOnly)
+{
+    Load("default");
+    ASSERT_EQ(0, Zavsim({"fault", "add", "1", "0", "0x8017", "count=2"}));
+    uint8_t info[CTRL_INFO_SIZE];
+    EXPECT_EQ(0x8017u, Send(1, 0, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_EQ(0x8017u, Send(1, 0, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_EQ(0u, Send(1, 0, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_TRUE(State().faults.empty());
+    EXPECT_NE(std::string::npos, Journal().find("SLGetCtrlInfo type=1 cmd=0 ctrl=0x000000 ref1=0x0000 ref2=0x0000 param=0x00 size=2048 status=0x8017 fault"));
+}
+
+TEST_F(SimFixture, FaultRuleConditions)
+{
+    Load("default");
+    int dev3 = Dev(3);
+    ASSERT_EQ(0, Zavsim({"fault", "add", "2", "0", "0xC", "slot=3"}));
+    ASSERT_EQ(0, Zavsim({"fault", "add", "6", "3", "0x2", "opcode=0x01080201"}));
+    ASSERT_EQ(0, Zavsim({"fault", "add", "3", "0", "0x32", "ld=1"}));
+    uint32_t st = 0;
+    PdInfo(dev3, &st);
+    EXPECT_EQ(0xCu, st);
+    PdInfo(Dev(2), &st);
+    EXPECT_EQ(0u, st);
+    uint8_t clock[4];
+    EXPECT_EQ(2u, Dcmd(DCMD_GET_TIME, 0, 0, clock, 4));
+    uint8_t mfc[MFC_DEFAULTS_SIZE];
+    EXPECT_EQ(0u, Dcmd(DCMD_GET_MFC_DEFAULTS, 0, 0, mfc, sizeof(mfc)));
+    uint8_t ld[LD_INFO_SIZE];
+    EXPECT_EQ(0x32u, Send(3, 0, 0, 0, 1, 0, ld, sizeof(ld)));
+    EXPECT_EQ(0u, Send(3, 0, 0, 0, 0, 0, ld, sizeof(ld)));
+    ASSERT_EQ(0, Zavsim({"fault", "clear"}));
+    EXPECT_EQ(0u, Dcmd(DCMD_GET_TIME, 0, 0, clock, 4));
+}
+
+TEST_F(SimFixture, FaultOnInitialise)
+{
+    ASSERT_EQ(0, Zavsim({"load", "default"}));
+    ASSERT_EQ(0, Zavsim({"fault", "add", "0", "0", "0x8002"}));
+    uint8_t list[68];
+    EXPECT_EQ(0x8002u, Send(0, 0, 0, 0, 0, 0, list, sizeof(list)));
+    uint8_t info[CTRL_INFO_SIZE];
+    EXPECT_EQ(sim::ST_NOT_INITIALIZED, Send(1, 0, 0, 0, 0, 0, info, sizeof(info)));
+}
+
+TEST_F(SimFixture, JournalNamesDirectCommandsAndZavsimChanges)
+{
+    Load("default");
+    uint8_t clock[4];
+    ASSERT_EQ(0u, Dcmd(DCMD_GET_TIME, 0, 0, clock, 4));
+    ASSERT_EQ(0, Zavsim({"pd", "fail", "0", "7"}));
+    std::string j = Journal();
+    EXPECT_NE(std::string::npos, j.find("InitializeLibrary type=0 cmd=0"));
+    EXPECT_NE(std::string::npos, j.find("SendDCMD type=6 cmd=3 ctrl=0x000000 ref1=0x0000 ref2=0x0000 param=0x00 size=32 opcode=0x01080201 dir=2 dsize=4 mbox=00000000 status=0x0"));
+    EXPECT_NE(std::string::npos, j.find("zavsim pd fail 0 7"));
+    ASSERT_EQ(0, Zavsim({"journal", "clear"}));
+    EXPECT_EQ("", Journal());
+}
+
+TEST_F(SimFixture, ChangesOfAnotherProcessAreSeen)
+{
+    Load("default");
+    EXPECT_EQ(PD_STATE_UNCONF_GOOD, PdState(7));
+    ASSERT_EQ(0, WaitExit(StartZavsim({"pd", "fail", "0", "7"})));
+    EXPECT_EQ(PD_STATE_UNCONF_BAD, PdState(7));
+    ASSERT_EQ(0, WaitExit(StartZavsim({"pd", "pull", "0", "7"})));
+    uint32_t st = 0;
+    PdInfo(15, &st);
+    EXPECT_EQ(0xCu, st);
+}
+
+TEST_F(SimFixture, ConcurrentProcessesLoseNoChange)
+{
+    Load("default");
+    std::vector<HANDLE> procs;
+    const int n = 8;
+    for (int i = 0; i < n; ++i)
+        procs.push_back(StartZavsim({"fault", "add", "1", std::to_string(20 + i), "3"}));
+    // This process changes the state at the same time through packets.
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(0u, Send(LIBCMD_TYPE_PD, SLCMD_PD_START_LOCATE, 0, (uint16_t)Dev(i), 0, 0));
+    for (HANDLE h : procs)
+        EXPECT_EQ(0, WaitExit(h));
+    sim::State s = State();
+    EXPECT_EQ((size_t)n, s.faults.size());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(sim::FindPdBySlot(s.ctrls[0], i)->locate);
+}
+
+TEST_F(SimFixture, ZavsimRefusesBadInput)
+{
+    struct Case {
+        std::vector<std::string> args;
+        const char *message;
+    } cases[] = {
+        {{"load", "no-such-scenario"}, "no scenario"},
+        {{"frobnicate"}, "unknown command"},
+        {{"pd", "fail", "0", "99"}, "no drive in slot 99"},
+        {{"pd", "fail", "3", "0"}, "no controller 3"},
+        {{"pd", "insert", "0", "0"}, "not empty"},
+        {{"fault", "add", "1"}, "missing cmd"},
+        {{"fault", "add", "1", "0", "x3"}, "bad status"},
+        {{"fault", "add", "1", "0", "3", "colour=red"}, "bad colour"},
+        {{"clock", "advance", "-5"}, "backwards"},
+        {{"clock", "set", "2026-02-30"}, "bad date"},
+        {{"ld", "set", "0", "0", "speed=3"}, "unknown LD key"},
+        {{"ctrl", "set", "0", "max_lds=65"}, "max_lds"},
+    };
+    Load("default");
+    for (const Case &c : cases) {
+        EXPECT_EQ(1, Zavsim(c.args)) << c.args[0];
+        EXPECT_NE(std::string::npos, err.find(c.message)) << err;
+        EXPECT_EQ(0u, err.find("zavsim: ")) << err;
+    }
+}
+
+TEST_F(SimFixture, ZavsimWithoutStateAsksForAScenario)
+{
+    EXPECT_EQ(1, Zavsim({"show"}));
+    EXPECT_NE(std::string::npos, err.find("zavsim load default"));
+}
+
+TEST_F(SimFixture, EveryBuiltinScenarioLoadsAndShows)
+{
+    for (const std::string &name : sim::BuiltinScenarioNames()) {
+        ASSERT_EQ(0, Zavsim({"load", name})) << name << ": " << err;
+        ASSERT_EQ(0, Zavsim({"show"})) << name;
+        EXPECT_NE(std::string::npos, out.find("Scenario: " + name));
+    }
+    EXPECT_EQ(10u, sim::BuiltinScenarioNames().size());
+}
+
+TEST_F(SimFixture, ScenarioFileWithAnError)
+{
+    std::string file = paths.state + ".scenario.json";
+    WriteText(file, "{\"controllers\": [{\"drives\": [{\"slots\": \"0-2\"}], \"lds\": [{\"raid\": 5, \"slots\": [0, 1]}]}]}");
+    EXPECT_EQ(1, Zavsim({"load", file}));
+    EXPECT_NE(std::string::npos, err.find("refused"));
+    WriteText(file, "{\"controllers\": [{\"drives\": [{\"slots\": \"0-2\"}], \"lds\": [{\"raid\": 5, \"slots\": [0, 1, 2]}]}]}");
+    EXPECT_EQ(0, Zavsim({"load", file})) << err;
+    DeleteFileA(file.c_str());
+}
+
+TEST(SimLibrary, LibraryWithoutEntryPoint)
+{
+    HMODULE lib = LoadLibraryA((BinDir() + "\\storelib_noentry.dll").c_str());
+    ASSERT_NE(nullptr, lib);
+    EXPECT_EQ(nullptr, (void *)GetProcAddress(lib, "ProcessLibCommand"));
+    FreeLibrary(lib);
+}
