@@ -57,13 +57,18 @@ static void CompareWithArray(const ContData *record, const uint8_t *pdInfo, cons
         CompareWithMember(record, pdInfo, array->arms[j].deviceId, result);
 }
 
-// Compares the PD with the members of every RAID group of the controller.
+// Compares the PD with the members of every RAID group a hot spare can serve (CacheCade groups
+// take none, so their SSDs do not count).
 static PdComparison CompareWithAllGroups(const ContData *record, uint8_t slot)
 {
     PdComparison result = {0, 0, 0};
     uint16_t arrays = ConfigArrayCount(record->config);
-    for (uint16_t i = 0; i < arrays; ++i)
-        CompareWithArray(record, record->pdInfo[slot], ConfigArrayAt(record->config, i), &result);
+    for (uint16_t i = 0; i < arrays; ++i) {
+        const ConfigArray *array = ConfigArrayAt(record->config, i);
+        if (array->arrayRef < CONTDATA_ARRAYS && record->rgNumbering.entries[array->arrayRef].cacheCade)
+            continue;
+        CompareWithArray(record, record->pdInfo[slot], array, &result);
+    }
     return result;
 }
 

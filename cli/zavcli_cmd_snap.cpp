@@ -431,6 +431,20 @@ static int ParseSnapArgs(int argc, char **argv, SnapArgs *args)
     return 1;
 }
 
+// "yyyymmdd hh:mm:ss" as seconds since 2000-01-01; 0 when malformed.
+static int ParseSnapshotTime(const char *text, uint32_t *seconds)
+{
+    unsigned year, month, day, hour, minute, second;
+    char tail;
+    if (strlen(text) != 17 || sscanf(text, "%4u%2u%2u %2u:%2u:%2u%c", &year, &month, &day, &hour, &minute, &second,
+                                     &tail) != 6)
+        return 0;
+    if (year < 2000 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
+        return 0;
+    *seconds = SecondsFromDate(year, month, day, hour) + minute * 60 + second;
+    return 1;
+}
+
 // Checks the combinations the operation demands after the last token.
 static int CheckSnapArgs(int argc, char **argv, const SnapArgs *args)
 {
@@ -460,25 +474,14 @@ static int CheckSnapArgs(int argc, char **argv, const SnapArgs *args)
         if (n[0] == '\0' || strspn(n, "0123456789") != strlen(n) || strtoul(n, NULL, 10) >= LD_MAX)
             return ReportInvalidToken(argv[args->at[SO_REPOSITORYLD]]), 0;
     }
+    uint32_t seconds = 0;
+    if (args->at[SO_TIME] != 0 && !ParseSnapshotTime(args->value[SO_TIME], &seconds))
+        return ReportInvalidToken(argv[args->at[SO_TIME]]), 0;
     if (args->at[SO_SNAPSHOTNO] != 0) {
         const char *n = args->value[SO_SNAPSHOTNO];
         if (n[0] == '\0' || strspn(n, "0123456789") != strlen(n) || strlen(n) > 9)
             return ReportInvalidToken(argv[args->at[SO_SNAPSHOTNO]]), 0;
     }
-    return 1;
-}
-
-// "yyyymmdd hh:mm:ss" as seconds since 2000-01-01; 0 when malformed.
-static int ParseSnapshotTime(const char *text, uint32_t *seconds)
-{
-    unsigned year, month, day, hour, minute, second;
-    char tail;
-    if (strlen(text) != 17 || sscanf(text, "%4u%2u%2u %2u:%2u:%2u%c", &year, &month, &day, &hour, &minute, &second,
-                                     &tail) != 6)
-        return 0;
-    if (year < 2000 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
-        return 0;
-    *seconds = SecondsFromDate(year, month, day, hour) + minute * 60 + second;
     return 1;
 }
 
@@ -728,8 +731,6 @@ static int SnapCreateView(ContData *records, uint8_t contNo, const SnapArgs *arg
         pit = FindPitByNumber(info, (uint32_t)strtoul(args->value[SO_SNAPSHOTNO], NULL, 10));
     else if (ParseSnapshotTime(args->value[SO_TIME], &seconds))
         pit = FindPitByTime(info, seconds);
-    else
-        return ReportInvalidToken(args->timeText), 0;
     if (pit == NULL) {
         ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified Snapshot doesn't exist on LD(Logical Drive) %u.",
                    contNo, base);
