@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -22,6 +23,14 @@ protected:
     {
         SimTest::SetUp();
         LoadScenario("default");
+    }
+
+    // zavcli writes Windows text; the expectations are written with plain line ends.
+    e2e::ProcResult Zavcli(const std::vector<std::string> &args, const std::string &stdinText = "")
+    {
+        e2e::ProcResult r = SimTest::Zavcli(args, stdinText);
+        r.out.erase(std::remove(r.out.begin(), r.out.end(), '\r'), r.out.end());
+        return r;
     }
 
     // Runs zavcli with Wine's event-log channel on. Wine writes its debug channels to the Unix
@@ -67,6 +76,7 @@ protected:
         CloseHandle(out);
         DeleteFileA(scriptPath.c_str());
         DeleteFileA(outPath.c_str());
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
         // Wine's lines start with a thread id and a channel ("0123:fixme:..."); the rest is zavcli's
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {

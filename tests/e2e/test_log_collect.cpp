@@ -3,6 +3,7 @@
 #include "support/e2e.h"
 #include "support/product_value.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -34,6 +35,14 @@ protected:
         RemoveLogs();
         SimTest::TearDown();
     }
+    // zavcli writes Windows text; the expectations are written with plain line ends.
+    e2e::ProcResult Zavcli(const std::vector<std::string> &args, const std::string &stdinText = "")
+    {
+        e2e::ProcResult r = SimTest::Zavcli(args, stdinText);
+        r.out.erase(std::remove(r.out.begin(), r.out.end(), '\r'), r.out.end());
+        return r;
+    }
+
     void RemoveLogs()
     {
         for (const char *name : kLogs)
