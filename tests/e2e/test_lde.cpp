@@ -325,6 +325,46 @@ TEST_F(LdeTest, DifferentSizesAnsweredNoCreateNothing)
     EXPECT_EQ(ReadFileText(ConstructInfoFile()), "");
 }
 
+TEST_F(LdeTest, SnapshotTwoGroupsEachHoldBasesAndTheirRepository)
+{
+    LoadController("\"snapshot\":true", "{\"slots\":\"0-7\",\"size_gb\":100}");
+    // Layout 3: RAID5 with one base at 50 %, RAID5 with one base at 30 %, two hot spares (default).
+    ProcResult r = Lde("3\n3\n1\n1\n\n1\n1\n30\n\n");
+    SimController c = DumpController();
+    ASSERT_EQ(c.lds.size(), 4u) << r.out;
+    EXPECT_EQ(PdState(c, 0), 2);
+    EXPECT_EQ(PdState(c, 1), 2);
+    EXPECT_EQ(LdSlots(c, 0), (std::vector<int>{ 2, 3, 4 }));
+    EXPECT_EQ(LdSlots(c, 3), (std::vector<int>{ 5, 6, 7 }));
+    EXPECT_NEAR((double)LdBlocksPerArm(c, 1), (double)LdBlocksPerArm(c, 0), 2.0);
+    EXPECT_NEAR((double)LdBlocksPerArm(c, 3) / (double)LdBlocksPerArm(c, 2), 60.0 / 140.0, 0.001);
+    EXPECT_EQ(ReadFileText(ConstructInfoFile()), "0,1\r\n2,3\r\n");
+}
+
+TEST_F(LdeTest, EmbeddedControllerOffersMirrorWithSpareOrOneStripe)
+{
+    LoadJson("{\"name\":\"ld-test\",\"controllers\":[{\"product\":\"LSI Embedded MegaRAID\",\"raidMask\":35,"
+             "\"slotCount\":4,\"drives\":[{\"slots\":\"0-3\",\"size_gb\":100,\"iface\":\"sata\"}]}]}");
+    ProcResult r = Lde("1\n2\n");
+    EXPECT_NE(LayoutHeader(r.out, 1).find("RAID1"), std::string::npos);
+    EXPECT_NE(LayoutHeader(r.out, 1).find("+ GHS"), std::string::npos);
+    EXPECT_NE(r.out.find("(2)      RAID0\n                                            |-------------|\n"
+                         "                                            |      LD     |\n"
+                         "                                            |     |PD|    |\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(LayoutHeader(r.out, 3), "");
+    SimController c = DumpController();
+    ASSERT_EQ(c.lds.size(), 1u);
+    EXPECT_EQ(LdSlots(c, 0), (std::vector<int>{ 0, 1, 2, 3 }));
+    EXPECT_EQ(JsonNumber(c.lds[0], "cache"), 0); // no cache backup unit: write through
+
+    LoadJson("{\"name\":\"ld-test\",\"controllers\":[{\"product\":\"LSI Embedded MegaRAID\",\"raidMask\":35,"
+             "\"slotCount\":4,\"drives\":[{\"slots\":\"0-3\",\"size_gb\":100,\"iface\":\"sata\"}]}]}");
+    r = Lde("2\n2\n2\n");
+    EXPECT_NE(r.out.find("# of Logical Drive[1-8](Not selected->(1)) :"), std::string::npos) << r.out;
+}
+
 TEST_F(LdeTest, RejectedCreationLeavesTheControllerUnchanged)
 {
     LoadScenario("default");
