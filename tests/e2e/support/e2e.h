@@ -51,6 +51,18 @@ inline bool WriteFileText(const std::string &path, const std::string &text)
     return static_cast<bool>(out);
 }
 
+// Console output with every carriage return removed: the tools write "\r\n" line ends (and the
+// C run-time's text mode turns "\r\n" into "\r\r\n"); tests that compare lines use this form.
+inline std::string StripCr(const std::string &text)
+{
+    std::string plain;
+    plain.reserve(text.size());
+    for (char c : text)
+        if (c != '\r')
+            plain += c;
+    return plain;
+}
+
 inline bool FileExists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
