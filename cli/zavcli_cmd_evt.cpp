@@ -21,12 +21,12 @@ static const char kEventLogTemp[] = "C:\\log_FlashROMLogTemp.log";
 // The three logs in collection order: file name and command line. The command line takes the
 // utility's name, the working folder and the file name; paths are quoted so the interpreter
 // reads each as one word whatever it holds.
-struct RaidLogSpec {
+struct RaidLogEntry {
     const char *fileName;
     const char *lineFormat;
 };
 
-static const RaidLogSpec kRaidLogs[RAID_LOG_COUNT] = {
+static const RaidLogEntry kRaidLogs[RAID_LOG_COUNT] = {
     {"log_FlashROMLog.log",
      "%s -AdpEventLog -GetEvents -f \"%s\\%s\" -aALL -nolog > \"C:\\log_FlashROMLogTemp.log\""},
     {"log_UART.log", "%s -FWTermlog -Dsply -aALL -nolog > \"%s\\%s\""},
