@@ -270,7 +270,7 @@ TEST_F(CtrlCommand, CtrlInfoQueryFailuresEndSilently)
         args.insert(args.end(), c.fault.begin(), c.fault.end());
         Sim(args);
         EXPECT_EQ(Run({"-ctrlinfo", "-a0"}), "") << c.trace;
-        EXPECT_NE(e2e::TraceLogText().find(c.trace), std::string::npos) << c.trace;
+        EXPECT_NE(e2e::LastRunTrace().find(c.trace), std::string::npos) << c.trace;
     }
 }
 
@@ -304,7 +304,7 @@ TEST_F(CtrlCommand, CbInfoFailuresReportNotSupported)
         LoadScenario("default");
         Sim({"fault", "add", cmds[i][0], cmds[i][1], "0x22"});
         EXPECT_EQ(Run({"-cbinfo"}), "Error - This command is not supported at the current configuration.\n");
-        EXPECT_NE(e2e::TraceLogText().find(traces[i]), std::string::npos);
+        EXPECT_NE(e2e::LastRunTrace().find(traces[i]), std::string::npos);
     }
     // A controller without a unit ends the command before the next one is shown.
     LoadScenario("two-controllers");
@@ -381,7 +381,7 @@ TEST_F(CtrlCommand, AutoRebuildOptionErrorsAndFailure)
     EXPECT_EQ(Run({"-ctrlautorbld", "-enbl", "-dsbl"}), "Error - Invalid input at or near token -enbl.\n");
     Sim({"fault", "add", "1", "2", "0x32"});
     EXPECT_EQ(Run({"-ctrlautorbld", "-enbl"}), kFailedToChange0);
-    EXPECT_NE(e2e::TraceLogText().find("SLSetCtrlRbldMode error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLSetCtrlRbldMode error"), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -463,11 +463,11 @@ TEST_F(CtrlCommand, SetPropOptionErrorsAndFailures)
               "Error - Invalid input at or near token -hddcpybkenbl.\n");
     Sim({"fault", "add", "1", "2", "0x32"});
     EXPECT_EQ(Run({"-ctrlsetprop", "-trh"}), kFailedToChange0);
-    EXPECT_NE(e2e::TraceLogText().find("SLSetCtrlProp error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLSetCtrlProp error"), std::string::npos);
     Sim({"fault", "clear"});
     Sim({"fault", "add", "6", "3", "0x21", "opcode=0x010E0202"});
     EXPECT_EQ(Run({"-ctrlsetprop", "-trh"}), kFailedToChange0);
-    EXPECT_NE(e2e::TraceLogText().find("SLSetFailPDOnSmartTer error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLSetFailPDOnSmartTer error"), std::string::npos);
     Sim({"fault", "clear"});
     Sim({"fault", "add", "6", "3", "0x2", "opcode=0x010E0201"});
     EXPECT_EQ(Run({"-ctrlsetprop", "-trh"}), "");
@@ -528,7 +528,7 @@ TEST_F(CtrlCommand, PatrolStartTimeInThePastAndInTheFuture)
     EXPECT_EQ(CtrlValue(Dump(), "nextExec"), 825674400LL);
     Sim({"fault", "add", "6", "3", "0x2", "opcode=0x01080201"});
     EXPECT_EQ(Run({"-ctrlpr", "-setstarttime", "0301203010"}), "Error - The specified date occurs in the past.\n");
-    EXPECT_NE(e2e::TraceLogText().find("SLGetTime error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLGetTime error"), std::string::npos);
 }
 
 TEST_F(CtrlCommand, PatrolOptionErrors)
@@ -555,12 +555,12 @@ TEST_F(CtrlCommand, PatrolStartAndStop)
     Sim({"fault", "add", "2", "7", "0x800C"});
     EXPECT_EQ(Run({"-ctrlpr", "-stop"}),
               "Error - Controller[0] Failed to stop Patrol Read.\nPlease confirm whether to have already ended.\n");
-    EXPECT_NE(e2e::TraceLogText().find("SLGetPdProggress error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLGetPdProggress error"), std::string::npos);
     Sim({"fault", "clear"});
     Sim({"fault", "add", "1", "18", "0x32"});
     EXPECT_EQ(Run({"-ctrlpr", "-stop"}),
               "Error - Controller[0] Failed to stop Patrol Read.\nPlease confirm whether to have already ended.\n");
-    EXPECT_NE(e2e::TraceLogText().find("SLStopPatrolReadOpe error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLStopPatrolReadOpe error"), std::string::npos);
 }
 
 TEST_F(CtrlCommand, PatrolStartRefusals)
@@ -583,7 +583,7 @@ TEST_F(CtrlCommand, PatrolStartRefusals)
         args.insert(args.end(), c.fault.begin(), c.fault.end());
         Sim(args);
         EXPECT_EQ(Run({"-ctrlpr", "-start"}), refused) << c.trace;
-        EXPECT_NE(e2e::TraceLogText().find(c.trace), std::string::npos) << c.trace;
+        EXPECT_NE(e2e::LastRunTrace().find(c.trace), std::string::npos) << c.trace;
     }
     // A rebuilding member refuses the start.
     LoadScenario("degraded");
@@ -601,11 +601,11 @@ TEST_F(CtrlCommand, PatrolSettingsFailures)
     LoadScenario("default");
     Sim({"fault", "add", "1", "16", "0x32"});
     EXPECT_EQ(Run({"-ctrlpr", "-enblauto"}), kFailedToChange0);
-    EXPECT_NE(e2e::TraceLogText().find("SLSetPatrolReadProp error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLSetPatrolReadProp error"), std::string::npos);
     Sim({"fault", "clear"});
     Sim({"fault", "add", "1", "15", "0x32"});
     EXPECT_EQ(Run({"-ctrlpr", "-enblauto"}), kFailedToChange0);
-    EXPECT_NE(e2e::TraceLogText().find("SLGetPatrolReadProp error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLGetPatrolReadProp error"), std::string::npos);
 }
 
 } // namespace

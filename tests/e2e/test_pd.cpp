@@ -211,14 +211,14 @@ TEST_F(PdCommand, PdLocateFailures)
     EXPECT_EQ(Run({"-pdlocate", "-start", "-pd[0:1,0:2]"}),
               "Error - Controller[0] Failed to blink PD(Physical Drive) 1 location LED.\n"
               "Information - Controller[0] Blink PD(Physical Drive) location LED on PD(Physical Drive) 2.\n");
-    EXPECT_NE(e2e::TraceLogText().find("SLStartLocatePD error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLStartLocatePD error"), std::string::npos);
     // A failed stop ends the controller's list.
     Sim({"fault", "add", "2", "9", "0xC", "slot=2"});
     ClearJournal();
     EXPECT_EQ(Run({"-pdlocate", "-stop", "-pd[0:2,0:3]"}),
               "Error - Controller[0] Failed to off PD(Physical Drive) 2 location LED.\n");
     EXPECT_EQ(JournalLines(Journal(), "SLStopLocatePD").size(), 1u);
-    EXPECT_NE(e2e::TraceLogText().find("SLStopLocatePD error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLStopLocatePD error"), std::string::npos);
 }
 
 TEST_F(PdCommand, PdLocateOptionErrors)
@@ -248,7 +248,7 @@ TEST_F(PdCommand, PdOfflineThenOnlineWhereOnlyTheSecondSlotSucceeds)
     d = Dump();
     EXPECT_EQ(PdState(d, 1), 16);
     EXPECT_EQ(PdState(d, 3), 24);
-    EXPECT_NE(e2e::TraceLogText().find("func=CliCmdExecPDOnline: SLMakeDriveOnline error, contNo=0, pdNo=1"),
+    EXPECT_NE(e2e::LastRunTrace().find("func=CliCmdExecPDOnline: SLMakeDriveOnline error, contNo=0, pdNo=1"),
               std::string::npos);
 }
 
@@ -262,11 +262,11 @@ TEST_F(PdCommand, PdMakeGoodAndFailures)
     Sim({"fault", "add", "2", "19", "0x32"});
     EXPECT_EQ(Run({"-pdmakegood", "-pd[0:6]"}),
               "Error - Controller[0] Failed to change PD(Physical Drive) 6 state.\nPlease confirm PD(Physical Drive) state.\n");
-    EXPECT_NE(e2e::TraceLogText().find("SLMakeDriveUnconfGood error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLMakeDriveUnconfGood error"), std::string::npos);
     Sim({"fault", "add", "2", "2", "0x32"});
     EXPECT_EQ(Run({"-pdoffline", "-pd[0:0]"}),
               "Error - Controller[0] Failed to change PD(Physical Drive) 0 state.\nPlease confirm PD(Physical Drive) state.\n");
-    EXPECT_NE(e2e::TraceLogText().find("SLMakeDriveOffline error"), std::string::npos);
+    EXPECT_NE(e2e::LastRunTrace().find("SLMakeDriveOffline error"), std::string::npos);
 }
 
 TEST_F(PdCommand, MissingSlotOnSecondControllerChangesNothing)

@@ -51,6 +51,43 @@ inline size_t CountOf(const std::string &text, const std::string &part)
     return n;
 }
 
+// The trace records of the most recent zavcli run: the ring is read from its end marker on (the
+// oldest record) round to the marker, and cut at the last command-line echo.
+inline std::string LastRunTrace()
+{
+    std::string log = TraceLogText();
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < log.size()) {
+        size_t end = log.find('\n', pos);
+        if (end == std::string::npos)
+            end = log.size();
+        lines.push_back(log.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    size_t marker = lines.size();
+    for (size_t i = 0; i < lines.size(); i++) {
+        if (lines[i].compare(0, 5, "<END>") == 0) {
+            marker = i;
+            break;
+        }
+    }
+    std::vector<std::string> ordered;
+    for (size_t i = marker + 1; i < lines.size(); i++)
+        ordered.push_back(lines[i]);
+    for (size_t i = 0; i < marker && i < lines.size(); i++)
+        ordered.push_back(lines[i]);
+    size_t start = 0;
+    for (size_t i = 0; i < ordered.size(); i++) {
+        if (ordered[i].find("zavcli.exe ") != std::string::npos && ordered[i].find(".cpp(") == std::string::npos)
+            start = i;
+    }
+    std::string text;
+    for (size_t i = start; i < ordered.size(); i++)
+        text += ordered[i] + "\n";
+    return text;
+}
+
 class CliTest : public SimTest {
 protected:
     void SetUp() override
