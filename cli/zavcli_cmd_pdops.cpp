@@ -147,8 +147,7 @@ static void PrintRaidGroupMenu(const ContData *record, uint8_t contNo, const Rai
         else
             ReportTextAdd(&menu, "    %s (%s, %s)\n", choices[i].name, level, ldText);
     }
-    if (count <= 4)
-        ReportTextAdd(&menu, "(Q) Quit\n\n");
+    ReportTextAdd(&menu, count <= 4 ? "(Q) Quit\n\n" : "\n");
     ReportTextAdd(&menu, "Currently selected controller : %d\n", contNo);
     ReportTextWrite(&menu);
 }

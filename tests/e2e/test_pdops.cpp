@@ -82,6 +82,24 @@ TEST_F(PdOps, DedicatedSpareRefusals)
     EXPECT_NE(std::string::npos, Run({"-pdhsp", "-dhs", "-pd[252:6]"}, "q\n").out.find("(3) RG2 (RAID1, LD3)\n(Q)"));
 }
 
+TEST_F(PdOps, DedicatedSpareAmongManyGroupsIsChosenByAnLdOfTheGroup)
+{
+    LoadJson(R"({"name": "six", "controllers": [{"id": 0, "enclosures": [{"devId": 252, "slots": 16}],
+                 "drives": [{"slots": "0-13", "size_gb": 100}],
+                 "lds": [{"raid": 1, "slots": [0, 1]}, {"raid": 1, "slots": [2, 3]}, {"raid": 1, "slots": [4, 5]},
+                         {"raid": 1, "slots": [6, 7]}, {"raid": 0, "slots": [8]},
+                         {"raid": 1, "slots": [9, 10], "count": 2}]}]})");
+    ProcResult r = Run({"-pdhsp", "-dhs", "-pd[252:12]"}, "9\nb\n6\n");
+    EXPECT_EQ(0u, r.out.find("<< RAID Group Selection Menu >>\n\n    RG0 (RAID1, LD0)\n"));
+    EXPECT_NE(std::string::npos, r.out.find("    RG5 (RAID1, LD5, 6)\n\nCurrently selected controller : 0\n"
+                                            "Select the RAID Group by the number of one of its LDs(Logical Drives).\n"));
+    EXPECT_NE(std::string::npos, r.out.find("\"9\" is invalid.\n"));
+    EXPECT_EQ(2, e2e::CountOf(r.out, "<< RAID Group Selection Menu >>"));
+    EXPECT_NE(std::string::npos, r.out.find("Information - Controller[0] Dedicated Hot Spare for RG5 has been assigned on "
+                                            "PD(Physical Drive) 12.\n"));
+    EXPECT_NE(std::string::npos, PdRow(12).find("dedicated spare A5"));
+}
+
 TEST_F(PdOps, DedicatedSpareWithoutRaidGroup)
 {
     LoadJson(R"({"name": "empty", "controllers": [{"id": 0, "enclosures": [{"devId": 252, "slots": 4}],
