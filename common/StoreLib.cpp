@@ -231,7 +231,7 @@ int32_t InitializeLibrary(ControllerIdList *list, ProcessLibCommandFn entry)
     packet.dataPtr = SLBufferAddress(list);
     int32_t status = (int32_t)entry(&packet);
     if (status != 0)
-        TraceStatus(&packet, __LINE__, status, "InitializeLibrary", __FILE__);
+        TraceStatus(&packet, __LINE__, status, "InitializeLibrary", SL_MODULE);
     return status;
 }
 
@@ -243,7 +243,7 @@ int32_t UnInitializeLibrary(ProcessLibCommandFn entry)
     packet.cmd = SLCMD_LIB_EXIT;
     int32_t status = (int32_t)entry(&packet);
     if (status != 0)
-        TraceStatus(&packet, __LINE__, status, "UnInitializeLibrary", __FILE__);
+        TraceStatus(&packet, __LINE__, status, "UnInitializeLibrary", SL_MODULE);
     return status;
 }
 
@@ -276,24 +276,24 @@ int32_t SLInitLib(SLAllocFailCallback allocFail)
 
     void *module = g_loader.loadLibrary("storelib.dll");
     if (!module) {
-        ZAV_TRACE(ZAV_ERR, "%s - error code - 0x%08X", "Failed to load library for MegaRAID SAS Controller.",
+        SL_TRACE(ZAV_ERR, "%s - error code - 0x%08X", "Failed to load library for MegaRAID SAS Controller.",
                   g_loader.lastError());
-        ZAV_TRACE(ZAV_ERR, "No library could be loaded. Exiting");
+        SL_TRACE(ZAV_ERR, "No library could be loaded. Exiting");
         return SL_STATUS_INIT_FAILED;
     }
     g_module = module;
     g_loaded = 1;
     g_entry = (ProcessLibCommandFn)g_loader.getProcAddress(module, "ProcessLibCommand");
     if (!g_entry) {
-        ZAV_TRACE(ZAV_ERR, "%s - error code - 0x%08X", "Unable to get Entry Point address-ProcessLibCommand().",
+        SL_TRACE(ZAV_ERR, "%s - error code - 0x%08X", "Unable to get Entry Point address-ProcessLibCommand().",
                   g_loader.lastError());
         return SL_STATUS_INIT_FAILED;
     }
 
     int32_t status = InitializeLibrary(&g_sourceLists[0], g_entry);
     if (status != 0) {
-        ZAV_TRACE(ZAV_ERR, "InitLib failed for MegaRAID SAS Controller!! rval 0x%X", (uint32_t)status);
-        ZAV_TRACE(ZAV_ERR, "InitLib failed for All library.");
+        SL_TRACE(ZAV_ERR, "InitLib failed for MegaRAID SAS Controller!! rval 0x%X", (uint32_t)status);
+        SL_TRACE(ZAV_ERR, "InitLib failed for All library.");
         return status;
     }
     BuildMergedList();
@@ -305,7 +305,7 @@ int32_t UnloadStoreLibrary(void)
     if (g_loaded && g_entry) {
         int32_t status = UnInitializeLibrary(g_entry);
         if (status != 0)
-            ZAV_TRACE(ZAV_ERR, "ExitLib failed for MegaRAID SAS Controller!! rval 0x%X\n", (uint32_t)status);
+            SL_TRACE(ZAV_ERR, "ExitLib failed for MegaRAID SAS Controller!! rval 0x%X\n", (uint32_t)status);
     }
     if (g_module)
         g_loader.freeLibrary(g_module);

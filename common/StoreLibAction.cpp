@@ -8,7 +8,7 @@
 #include "common/StoreLibInternal.h"
 #include "common/raidctl.h"
 
-#define OPERANDS(...) ZAV_TRACE("", __VA_ARGS__)
+#define OPERANDS(...) SL_TRACE("", __VA_ARGS__)
 
 static SLRequest Request(uint8_t type, uint8_t cmd, uint16_t ref1, uint16_t ref2, const void *data, uint32_t size)
 {
@@ -61,7 +61,7 @@ int32_t SLCancelCheckConsistency(uint8_t contNo, uint8_t targetId)
 int32_t SLSetLDProperties(uint8_t contNo, const void *props32)
 {
     const uint8_t *block = (const uint8_t *)props32;
-    ZAV_TRACE_DUMP("", block, LD_PROP_SIZE, "func=%s: contNo=%u, ldNo=%u", "SLSetLDProperties", contNo,
+    SL_TRACE_DUMP("", block, LD_PROP_SIZE, "func=%s: contNo=%u, ldNo=%u", "SLSetLDProperties", contNo,
                    block[LP_TARGET_ID]);
     SLRequest r = Request(LIBCMD_TYPE_LD, SLCMD_LD_SET_PROP, LayoutU16(block, LP_SEQ_NUM), block[LP_TARGET_ID],
                           block, LD_PROP_SIZE);
@@ -96,7 +96,7 @@ int32_t SLLearnCacheBkup(uint8_t contNo)
 int32_t SLSetPatrolReadProp(uint8_t contNo, const void *props208)
 {
     uint16_t seqNum = 0;
-    ZAV_TRACE_DUMP("", props208, PATROL_READ_PROP_SIZE, "func=%s: contNo=%u", "SLSetPatrolReadProp", contNo);
+    SL_TRACE_DUMP("", props208, PATROL_READ_PROP_SIZE, "func=%s: contNo=%u", "SLSetPatrolReadProp", contNo);
     int32_t status = SLGetCtrlSequenceNumber(contNo, &seqNum);
     if (status != 0)
         return status;
@@ -143,7 +143,7 @@ int32_t SLSetCtrlProp(uint8_t contNo, uint8_t taskRate, uint8_t copybackDisabled
     bits = WithBit(bits, CP_BIT_SMART_COPYBACK_HDD, smartCopybackHdd);
     bits = WithBit(bits, CP_BIT_SMART_COPYBACK_SSD, smartCopybackSsd);
     LayoutPutU32(props, CP_ON_OFF_BITS, bits);
-    ZAV_TRACE_DUMP("", props, CTRL_PROP_SIZE, "func=%s: CtrlProp >", "SLSetCtrlProp");
+    SL_TRACE_DUMP("", props, CTRL_PROP_SIZE, "func=%s: CtrlProp >", "SLSetCtrlProp");
     return WriteCtrlProp("SLSetCtrlProp", __LINE__, contNo, props);
 }
 
@@ -159,7 +159,7 @@ int32_t SLSetFailPDOnSmartTer(uint8_t contNo, uint8_t failPdOnSmartError)
     LibCmdPacket packet;
     SLBuildFrame(&frame, DCMD_SET_MFC_DEFAULTS, DCMD_DIR_TO_CTRL, defaults, sizeof(defaults));
     status = SLSendFrame(contNo, &frame, &packet);
-    TraceDcmdStatus(&frame, __LINE__, status, "SLSetFailPDOnSmartTer", __FILE__);
+    TraceDcmdStatus(&frame, __LINE__, status, "SLSetFailPDOnSmartTer", SL_MODULE);
     return status;
 }
 
@@ -280,7 +280,7 @@ static int32_t SnapshotCommand(const char *name, unsigned line, uint8_t contNo, 
     SLFrameLdMailbox(&frame, targetId, seqNum);
     LayoutPutU32(frame.mailbox, DCMD_MBOX_ARG, mailboxArg);
     status = SLSendFrame(contNo, &frame, &packet);
-    TraceDcmdStatus(&frame, line, status, name, __FILE__);
+    TraceDcmdStatus(&frame, line, status, name, SL_MODULE);
     return status;
 }
 
@@ -313,7 +313,7 @@ int32_t SLCreateSnapshotPIT(uint8_t contNo, uint8_t targetId, const char *name)
     OPERANDS("func=%s: contNo=%u, ldNo=%u, name=%s", "SLCreateSnapshotPIT", contNo, targetId, name ? name : "");
     memset(&request, 0, sizeof(request));
     if (!CopySnapshotName(request.name, name)) {
-        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLCreateSnapshotPIT", __FILE__);
+        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLCreateSnapshotPIT", SL_MODULE);
         return SL_STATUS_INVALID_PARAM;
     }
     return SnapshotCommand("SLCreateSnapshotPIT", __LINE__, contNo, targetId, DCMD_SNAPSHOT_CREATE_PIT, &request,
@@ -335,7 +335,7 @@ int32_t SLCreateSnapshotView(uint8_t contNo, uint8_t targetId, uint32_t snapshot
     memset(&request, 0, sizeof(request));
     request.pitNumber = snapshotNo;
     if (!CopySnapshotName(request.name, viewName)) {
-        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLCreateSnapshotView", __FILE__);
+        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLCreateSnapshotView", SL_MODULE);
         return SL_STATUS_INVALID_PARAM;
     }
     return SnapshotCommand("SLCreateSnapshotView", __LINE__, contNo, targetId, DCMD_SNAPSHOT_CREATE_VIEW, &request,
@@ -419,7 +419,7 @@ static int32_t CreateFromRequest(const char *name, unsigned line, uint8_t contNo
     OPERANDS("func=%s: contNo=%u, groups=%u, ghs=%d", name, contNo, request ? request->groupCount : 0,
              request ? request->ghsCount : 0);
     if (!RequestIsSane(request)) {
-        TraceStatus(0, line, SL_STATUS_INVALID_PARAM, name, __FILE__);
+        TraceStatus(0, line, SL_STATUS_INVALID_PARAM, name, SL_MODULE);
         return SL_STATUS_INVALID_PARAM;
     }
     SLRequest r = Request(LIBCMD_TYPE_CONFIG, cmd, 0, 0, request, sizeof(*request));
@@ -440,7 +440,7 @@ int32_t SLAddLDToRG(uint8_t contNo, uint16_t arrayRef, uint64_t startBlock, cons
 {
     OPERANDS("func=%s: contNo=%u, arrayRef=%u, lds=%u", "SLAddLDToRG", contNo, arrayRef, entry ? entry->ldCount : 0);
     if (!entry || entry->ldCount == 0 || entry->ldCount > RG_LD_MAX) {
-        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLAddLDToRG", __FILE__);
+        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLAddLDToRG", SL_MODULE);
         return SL_STATUS_INVALID_PARAM;
     }
     AddLdToRgRequest *request = (AddLdToRgRequest *)SLAllocWork(sizeof(AddLdToRgRequest));

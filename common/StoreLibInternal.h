@@ -4,7 +4,13 @@
 
 #include <stdint.h>
 
+#include "common/raidctl.h"
 #include "common/storelib_layout.h"
+
+// Trace records of the access layer name one module, whichever of its files wrote them.
+#define SL_MODULE "StoreLib.cpp"
+#define SL_TRACE(prefix, ...) TraceText(SL_MODULE, __LINE__, (prefix), __VA_ARGS__)
+#define SL_TRACE_DUMP(prefix, data, size, ...) TraceTextDump(SL_MODULE, __LINE__, (prefix), (data), (size), __VA_ARGS__)
 
 // The packet carries a 32-bit data pointer: the tools are 32-bit programs.
 static inline uint32_t SLBufferAddress(const void *buffer) { return (uint32_t)(uintptr_t)buffer; }

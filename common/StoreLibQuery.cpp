@@ -31,7 +31,7 @@ int32_t SLRunQuery(const char *opName, unsigned line, uint8_t contNo, const SLRe
     SLBuildPacket(&packet, contNo, request);
     int32_t status = SendLibCommand(contNo, &packet);
     if (status != 0)
-        TraceStatus(&packet, line, status, opName, __FILE__);
+        TraceStatus(&packet, line, status, opName, SL_MODULE);
     return status;
 }
 
@@ -40,7 +40,7 @@ int32_t SLRunAction(const char *opName, unsigned line, uint8_t contNo, const SLR
     LibCmdPacket packet;
     SLBuildPacket(&packet, contNo, request);
     int32_t status = SendLibCommand(contNo, &packet);
-    TraceStatus(&packet, line, status, opName, __FILE__);
+    TraceStatus(&packet, line, status, opName, SL_MODULE);
     return status;
 }
 
@@ -95,7 +95,7 @@ int32_t SLGetLibraryVersion(void *out12)
     packet.ctrlId = 0;
     int32_t status = SLSendLibraryCommand(&packet);
     if (status != 0)
-        TraceStatus(&packet, __LINE__, status, "SLGetLibraryVersion", __FILE__);
+        TraceStatus(&packet, __LINE__, status, "SLGetLibraryVersion", SL_MODULE);
     return status;
 }
 
@@ -376,8 +376,8 @@ int32_t SendDCMDPassThru(uint8_t contNo, DcmdFrame *frame)
     LibCmdPacket packet;
     int32_t status = SLSendFrame(contNo, frame, &packet);
     if (status != 0) {
-        TraceStatus(&packet, __LINE__, status, "SendDCMDPassThru", __FILE__);
-        TraceTextDump(__FILE__, __LINE__, "", frame, (unsigned)sizeof(*frame), "func=%s: DcmdInput >",
+        TraceStatus(&packet, __LINE__, status, "SendDCMDPassThru", SL_MODULE);
+        TraceTextDump(SL_MODULE, __LINE__, "", frame, (unsigned)sizeof(*frame), "func=%s: DcmdInput >",
                       "SendDCMDPassThru");
     }
     return status;
@@ -415,7 +415,7 @@ int32_t SCSISENSEPassthru(uint8_t slotNo, uint8_t contNo, uint8_t pageCode, uint
     SLBuildPacket(&packet, contNo, &r);
     status = SendLibCommand(contNo, &packet);
     if (status != 0) {
-        TraceStatus(&packet, __LINE__, status, "SCSISENSEPassthru", __FILE__);
+        TraceStatus(&packet, __LINE__, status, "SCSISENSEPassthru", SL_MODULE);
         return status;
     }
     memcpy(out32, block.data, sizeof(block.data));
@@ -528,7 +528,7 @@ int32_t SLGetDeviceId(uint8_t contNo, uint8_t slotNo, uint16_t *deviceId)
                 break;
             }
         if (status != 0)
-            ZAV_TRACE(ZAV_ERR, "func=%s: contNo=%u, slotNo=%u", "SLGetDeviceId", contNo, slotNo);
+            SL_TRACE(ZAV_ERR, "func=%s: contNo=%u, slotNo=%u", "SLGetDeviceId", contNo, slotNo);
     }
     free(list);
     return status;
@@ -549,7 +549,7 @@ int32_t SLGetSlotNo(uint8_t contNo, uint16_t deviceId, uint8_t *slotNo)
                 break;
             }
         if (status != 0)
-            ZAV_TRACE(ZAV_ERR, "func=%s: contNo=%u, deviceId=%u", "SLGetSlotNo", contNo, deviceId);
+            SL_TRACE(ZAV_ERR, "func=%s: contNo=%u, deviceId=%u", "SLGetSlotNo", contNo, deviceId);
     }
     free(list);
     return status;
