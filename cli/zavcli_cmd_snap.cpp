@@ -741,9 +741,9 @@ static int SnapCreateView(ContData *records, uint8_t contNo, const SnapArgs *arg
                                 "Please delete view on it.", contNo);
         return 0;
     }
-    // A view needs room in the base's repository area for the writes made through it: a tenth of it.
+    // A view needs room in the base's repository area for the writes made through it: a twentieth.
     uint64_t area = LayoutU64(info, SB_AREA_BLOCKS), used = LayoutU64(info, SB_USED_BLOCKS);
-    if (used >= area || area - used < area / 10) {
+    if (used >= area || area - used < area / 20) {
         ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The remaining capacity of the Snapshot Repository LD(Logical "
                                 "Drive) is too small.\nPlease delete a Snapshot on it.", contNo);
         return 0;

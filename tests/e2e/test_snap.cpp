@@ -318,11 +318,13 @@ TEST_F(Snap, SseNoKeepsEverythingAndQuitEndsAtOnce)
 
 TEST_F(Snap, SseDisablesABase)
 {
-    ProcResult r = Run({"-sse"}, "2\n2\n0\ny\nq\n");
+    ProcResult r = Run({"-sse"}, "2\n2\n0\ny\n2\nq\n");
     EXPECT_NE(std::string::npos, r.out.find("\"2\" is invalid.\n")) << "LD2 is no base";
     EXPECT_NE(std::string::npos, r.out.find("Proceed with disabling Snapshot?(Y/N)?\n"
                                             "Information - Controller[0] Snapshot has been disabled.\nBase LD:LD0\n"));
     EXPECT_NE(std::string::npos, r.out.find("LD0    RAID5      557.750      OPTIMAL            Base(RepLD1)\n"));
+    EXPECT_NE(std::string::npos, r.out.find("Error - Controller[0] There is no LD(Logical Drive) to select.\n"));
+    EXPECT_EQ(3, e2e::CountOf(r.out, "<< Snapshot Menu >>"));
 }
 
 } // namespace

@@ -206,4 +206,26 @@ TEST_F(MoreHandlers, ASnapshotIsTakenAfterTheFlush)
     EXPECT_GE(SentOf(LIBCMD_TYPE_PASSTHRU, SLCMD_PT_DCMD), 1);
 }
 
+TEST_F(MoreHandlers, AViewNeedsRoomInTheRepositoryArea)
+{
+    LayoutPutU32(record->ctrlInfo, CI_ADAPTER_OPS, CI_ADAPTER_OP_SNAPSHOT);
+    record->ldInfo[0][LI_SNAPSHOT_BASE] = 1;
+    std::vector<uint8_t> info(SB_HEADER_SIZE + SB_PIT_SIZE, 0);
+    info[SB_PIT_COUNT] = 1;
+    LayoutPutU64(info.data(), SB_AREA_BLOCKS, 2000);
+    LayoutPutU64(info.data(), SB_USED_BLOCKS, 1901);
+    LayoutPutU32(info.data(), SB_HEADER_SIZE + SP_NUMBER, 4);
+    record->snapshotInfo[0] = info.data();
+    Call(CliCmdExecSnapshot, {"-snapshot", "-createview", "-snapshotno", "4", "-L0"});
+    EXPECT_EQ("Error - Controller[0] The remaining capacity of the Snapshot Repository LD(Logical Drive) is too small.\n"
+              "Please delete a Snapshot on it.\n",
+              g_console);
+    EXPECT_EQ(0, SentOf(LIBCMD_TYPE_PASSTHRU, SLCMD_PT_DCMD));
+    g_console.clear();
+    LayoutPutU64(info.data(), SB_USED_BLOCKS, 1900); // exactly a twentieth left
+    Call(CliCmdExecSnapshot, {"-snapshot", "-createview", "-snapshotno", "4", "-L0"});
+    record->snapshotInfo[0] = nullptr;
+    EXPECT_EQ("Information - Controller[0] Snapshot View LD0_View has been created on LD(Logical Drive) 0.\n", g_console);
+}
+
 } // namespace
