@@ -58,13 +58,25 @@ static bool PatrolCandidate(const Pd &pd)
     return pd.scsiType == 0 && (pd.state == PD_STATE_ONLINE || pd.state == PD_STATE_HOT_SPARE);
 }
 
+// A member drive is left out when every LD on its array is excluded from patrol read.
+static bool ExcludedFromPatrol(Controller &c, const Pd &pd)
+{
+    Array *a = ArrayOfPd(c, pd.devId);
+    if (!a)
+        return false;
+    for (Ld *ld : LdsOnArray(c, a->ref))
+        if (std::find(c.patrol.excluded.begin(), c.patrol.excluded.end(), ld->target) == c.patrol.excluded.end())
+            return false;
+    return true;
+}
+
 void StartPatrol(Controller &c)
 {
     c.patrol.run = Op();
     c.patrol.run.active = true;
     for (Pd &pd : c.pds) {
         pd.patrol = Op();
-        pd.patrol.active = PatrolCandidate(pd);
+        pd.patrol.active = PatrolCandidate(pd) && !ExcludedFromPatrol(c, pd);
     }
 }
 

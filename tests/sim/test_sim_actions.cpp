@@ -243,3 +243,24 @@ TEST_F(SimFixture, AutomaticPatrolReadRunsOnSchedule)
     EXPECT_FALSE(s.ctrls[0].patrol.run.active);
     EXPECT_EQ(1u, s.ctrls[0].patrol.iterations);
 }
+
+TEST_F(SimFixture, PatrolReadLeavesOutTheDrivesOfExcludedLds)
+{
+    Load("default");
+    uint8_t pr[PATROL_READ_PROP_SIZE];
+    ASSERT_EQ(0u, Send(1, 15, 0, 0, 0, 0, pr, sizeof(pr)));
+    pr[PR_EXCLUDED_COUNT] = 1;
+    pr[PR_EXCLUDED] = 1;
+    uint8_t props[CTRL_PROP_SIZE];
+    ASSERT_EQ(0u, Send(1, 1, 0, 0, 0, 0, props, sizeof(props)));
+    ASSERT_EQ(0u, Send(1, 16, 0, LayoutU16(props, 0), 0, 0, pr, sizeof(pr)));
+    ASSERT_EQ(0u, Send(1, 17));
+    uint8_t prog[PD_PROGRESS_SIZE];
+    ASSERT_EQ(0u, Send(2, 7, 0, (uint16_t)Dev(3), 0, 0, prog, sizeof(prog)));
+    EXPECT_EQ(0u, LayoutU32(prog, 0));
+    ASSERT_EQ(0u, Send(2, 7, 0, (uint16_t)Dev(0), 0, 0, prog, sizeof(prog)));
+    EXPECT_EQ(PD_PROG_PATROL, LayoutU32(prog, 0));
+    ASSERT_EQ(0u, Send(1, 15, 0, 0, 0, 0, pr, sizeof(pr)));
+    EXPECT_EQ(1, pr[PR_EXCLUDED_COUNT]);
+    EXPECT_EQ(1u, LayoutU32(pr, PR_STATE));
+}
