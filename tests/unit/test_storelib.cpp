@@ -257,6 +257,31 @@ TEST_F(StoreLibQueries, FailingQueryIsTracedWithItsPacket)
     EXPECT_EQ(0x8003, SLGetCtrlInfo(0, info));
     EXPECT_EQ(1u, trace.LinesWith("func=SLGetCtrlInfo: CmdParam >").size());
     EXPECT_EQ(1u, trace.LinesWith("!ERR func=SLGetCtrlInfo: Storelib error (rval = 0x00008003)").size());
+    // The 36 packet bytes: type 1, command 0, controller id 0x11, data size 2048, then the pointer.
+    EXPECT_EQ(1u, trace.LinesWith("00000000: 01 00 00 00 11 00 00 00  00 00 00 00 00 00 00 00").size());
+    EXPECT_EQ(1u, trace.LinesWith("00000010: 00 00 00 00 00 00 00 00  00 00 00 00 00 08 00 00").size());
+    EXPECT_EQ(1u, trace.LinesWith("00000020: ").size());
+}
+
+TEST_F(StoreLibQueries, MergedListHoldsAtMostSixteenControllers)
+{
+    LoaderScript script;
+    LoaderScript::Current() = &script;
+    static const LibLoaderSeam seam = {ScriptLoad, ScriptGetProc, ScriptFree, ScriptLastError};
+    SLSetLibLoader(&seam);
+    lib.initIds.clear();
+    for (uint32_t id = 40; id > 20; id--)
+        lib.initIds.push_back(id);
+    // The library claims 20 controllers in a list with room for 16.
+    ASSERT_EQ(0, SLInitLib(nullptr));
+    ControllerIdList list;
+    SLGetCtrlList(&list);
+    EXPECT_EQ(16, list.count);
+    EXPECT_EQ(25u, list.ids[0]);
+    EXPECT_EQ(40u, list.ids[15]);
+    UnloadStoreLibrary();
+    SLSetLibLoader(nullptr);
+    LoaderScript::Current() = nullptr;
 }
 
 TEST_F(StoreLibQueries, ListsAreSorted)
