@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -437,7 +438,7 @@ std::string ClockCommand(State &s, const std::vector<std::string> &a)
         if (f < 0)
             Refuse("speed must be 0 or more");
         s.clock.speed = f;
-        s.clock.wallAnchor = 0;
+        s.clock.wallAnchor = f > 0 ? (int64_t)std::time(nullptr) : 0;
     } else if (verb == "set") {
         std::string text = Arg(a, 2, "date");
         if (a.size() > 3)
@@ -515,6 +516,9 @@ int ZavsimRun(const std::vector<std::string> &args, const Paths &paths, std::str
         std::string error;
         if (!store.Load(s, error))
             Refuse(error + "; load a scenario first (zavsim load default)");
+        // With a running clock, what zavsim shows or changes is the state as of now.
+        if (CatchUpWallClock(s, (int64_t)std::time(nullptr)) && !store.Save(s, error))
+            Refuse(error);
         if (cmd == "show") {
             out += ShowState(s);
             return 0;
