@@ -31,7 +31,7 @@ int ScriptedReader(char *line, unsigned size)
     return 1;
 }
 
-class Console : public ::testing::Test {
+class CmdCom : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -63,7 +63,7 @@ std::vector<int> Used(const uint8_t *list, unsigned size)
 }
 
 // ---------------------------------------------------------------------------------------------
-TEST_F(Console, AdapterSelectorTable)
+TEST_F(CmdCom, AdapterSelectorTable)
 {
     const struct { const char *sel; uint16_t count; int rc; std::vector<int> list; } rows[] = {
         {"a0", 1, ADP_OK, {0}},
@@ -93,14 +93,14 @@ TEST_F(Console, AdapterSelectorTable)
     }
 }
 
-TEST_F(Console, AdapterSelectorAbsentWithSeveralControllers)
+TEST_F(CmdCom, AdapterSelectorAbsentWithSeveralControllers)
 {
     uint8_t list[ADAPTER_LIST_SIZE];
     EXPECT_EQ(GetAdapterNo("", list, 2), ADP_MULTIPLE);
     EXPECT_EQ(g_console, "Error - There are multiple RAID controllers. Please set the RAID controller number.\n");
 }
 
-TEST_F(Console, LdSelectorTable)
+TEST_F(CmdCom, LdSelectorTable)
 {
     const struct { const char *sel; int rc; std::vector<int> list; } rows[] = {
         {"l5,5", 0, {}},  {"l64", 0, {}},      {"l63", 1, {63}},   {"l0,1,2", 1, {0, 1, 2}},
@@ -123,7 +123,7 @@ TEST_F(Console, LdSelectorTable)
     EXPECT_EQ(list[0], 7); // "l" alone leaves the list untouched
 }
 
-TEST_F(Console, PdSelectorTable)
+TEST_F(CmdCom, PdSelectorTable)
 {
     const struct { const char *sel; int sorted; int rc; std::vector<int> list; } rows[] = {
         {"[1:2,1:2]", 0, 0, {}},
@@ -156,14 +156,14 @@ TEST_F(Console, PdSelectorTable)
 }
 
 // ---------------------------------------------------------------------------------------------
-TEST_F(Console, YesNoRepeatsUntilOneCharacter)
+TEST_F(CmdCom, YesNoRepeatsUntilOneCharacter)
 {
     Answer({"yes", "Y"});
     EXPECT_EQ(ComChk(nullptr, 5, 0), 1);
     EXPECT_EQ(g_console, "Proceed with delete?(Y/N)?\nProceed with delete?(Y/N)?\n");
 }
 
-TEST_F(Console, YesNoAnswersAndDefaultText)
+TEST_F(CmdCom, YesNoAnswersAndDefaultText)
 {
     Answer({"n", "", "y", "N"});
     EXPECT_EQ(ComChk(nullptr, 14, 0), 0);
@@ -176,7 +176,7 @@ TEST_F(Console, YesNoAnswersAndDefaultText)
               "Proceed with the setting?(Y/N)?\n");
 }
 
-TEST_F(Console, YesNoAtEndOfInputRefuses)
+TEST_F(CmdCom, YesNoAtEndOfInputRefuses)
 {
     SetConsoleReader([](char *, unsigned) { return 0; });
     EXPECT_EQ(ComChk(nullptr, 6, 0), 0);
@@ -184,7 +184,7 @@ TEST_F(Console, YesNoAtEndOfInputRefuses)
     EXPECT_EQ(ComChk(nullptr, PROMPT_SNAP_ON_REBOOT, 0), 4);
 }
 
-TEST_F(Console, MenuNumberWithinLimit)
+TEST_F(CmdCom, MenuNumberWithinLimit)
 {
     Answer({"3", "0", "2", "q"});
     EXPECT_EQ(ComChk(nullptr, PROMPT_MENU_NUMBER, 2), 2);
@@ -193,7 +193,7 @@ TEST_F(Console, MenuNumberWithinLimit)
     EXPECT_EQ(ComChk(nullptr, PROMPT_MENU_NUMBER, 4), 0);
 }
 
-TEST_F(Console, LdListPromptCarriesShiftJisEllipsis)
+TEST_F(CmdCom, LdListPromptCarriesShiftJisEllipsis)
 {
     char out[64];
     Answer({"", "1,1", "1,3"});
@@ -210,7 +210,7 @@ TEST_F(Console, LdListPromptCarriesShiftJisEllipsis)
     EXPECT_NE(g_console.find("LD No.(\"Q\"->Quit / Not selected->Finish) : "), std::string::npos);
 }
 
-TEST_F(Console, LdNumberWithNavigation)
+TEST_F(CmdCom, LdNumberWithNavigation)
 {
     char allowed[64];
     memset(allowed, SEL_EMPTY, sizeof(allowed));
@@ -229,7 +229,7 @@ TEST_F(Console, LdNumberWithNavigation)
     EXPECT_EQ(ComChk(allowed, PROMPT_LD_NAVIGATE, 0), NAV_QUIT);
 }
 
-TEST_F(Console, SnapshotOptionsAndDefaults)
+TEST_F(CmdCom, SnapshotOptionsAndDefaults)
 {
     Answer({"", "", "x", "2", "B", "m", "Q", "1"});
     EXPECT_EQ(ComChk(nullptr, PROMPT_SNAP_AUTO_DELETE, 0), 1);
@@ -257,7 +257,7 @@ int Parse(std::vector<const char *> argv, CliArgs *args, unsigned selectors = SE
                            sizeof(kOptions) / sizeof(kOptions[0]), selectors, args);
 }
 
-TEST_F(Console, ParserNamesArgumentBeforeTheOffendingOne)
+TEST_F(CmdCom, ParserNamesArgumentBeforeTheOffendingOne)
 {
     const struct { std::vector<const char *> argv; const char *named; } rows[] = {
         {{"zavcli", "-cmd", "-bogus"}, "-cmd"},
@@ -277,7 +277,7 @@ TEST_F(Console, ParserNamesArgumentBeforeTheOffendingOne)
     }
 }
 
-TEST_F(Console, ParserRecordsOptionsSelectorsAndValues)
+TEST_F(CmdCom, ParserRecordsOptionsSelectorsAndValues)
 {
     CliArgs args;
     ASSERT_EQ(Parse({"zavcli", "-cmd", "-SetStartTime", "0101200000", "-PD[{E0}:1]", "-A1,0", "-Stop"}, &args), 1);
@@ -292,7 +292,7 @@ TEST_F(Console, ParserRecordsOptionsSelectorsAndValues)
     EXPECT_EQ(g_console, "");
 }
 
-TEST_F(Console, SelectAdaptersReportsEachOutcome)
+TEST_F(CmdCom, SelectAdaptersReportsEachOutcome)
 {
     CliArgs args;
     uint8_t list[ADAPTER_LIST_SIZE];
@@ -310,7 +310,7 @@ TEST_F(Console, SelectAdaptersReportsEachOutcome)
     }
 }
 
-TEST_F(Console, NormalizeAndJoin)
+TEST_F(CmdCom, NormalizeAndJoin)
 {
     char buf[16];
     EXPECT_EQ(NormalizeOption("-CtrlInfo", buf, sizeof(buf)), 8);
@@ -320,6 +320,24 @@ TEST_F(Console, NormalizeAndJoin)
     const uint8_t nums[] = {1, 12, 3};
     JoinNumbers(buf, sizeof(buf), nums, 3);
     EXPECT_STREQ(buf, "1,12,3");
+}
+
+TEST_F(CmdCom, ReportTextIsCutAtTenThousandCharacters)
+{
+    static ReportText report;
+    ReportTextReset(&report);
+    std::string line(99, 'x');
+    for (int i = 0; i < 120; i++)
+        ReportTextAdd(&report, "%s\n", line.c_str());
+    EXPECT_EQ(report.length, (size_t)REPORT_TEXT_MAX);
+    EXPECT_EQ(strlen(report.text), (size_t)REPORT_TEXT_MAX);
+    ReportTextAdd(&report, "%s", "more");
+    EXPECT_EQ(report.length, (size_t)REPORT_TEXT_MAX);
+    ReportTextReset(&report);
+    ReportTextAdd(&report, "%s: %d%%", "Rate", 30);
+    ReportTextPrint(&report);
+    EXPECT_EQ(g_console, "Rate: 30%\n");
+    EXPECT_EQ(report.length, 0u);
 }
 
 } // namespace
