@@ -159,3 +159,24 @@ TEST_F(SimFixture, ClockSetRunsTheOperationsInBetween)
     EXPECT_NE(std::string::npos, out.find("2026-01-15 10:00:00"));
     EXPECT_EQ(1, Zavsim({"clock", "set", "2026-01-15", "09:00:00"}));
 }
+
+TEST_F(SimFixture, SixteenControllersFitTheListAndSeventeenDoNot)
+{
+    std::string file = paths.state + ".scenario.json";
+    auto scenario = [](int n) {
+        std::string text = "{\"controllers\": [";
+        for (int i = 0; i < n; ++i)
+            text += std::string(i ? "," : "") + "{\"id\": " + std::to_string(100 - i) + "}";
+        return text + "]}";
+    };
+    WriteText(file, scenario(16));
+    ASSERT_EQ(0, Zavsim({"load", file})) << err;
+    ASSERT_EQ(0u, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_INIT, 0, 0, 0, 0, idList, sizeof(idList)));
+    EXPECT_EQ(16, LayoutU16(idList, 0));
+    EXPECT_EQ(100u, CtrlId(0));
+    EXPECT_EQ(85u, CtrlId(15));
+    WriteText(file, scenario(17));
+    EXPECT_EQ(1, Zavsim({"load", file}));
+    EXPECT_NE(std::string::npos, err.find("at most 16 controllers"));
+    DeleteFileA(file.c_str());
+}
