@@ -86,7 +86,7 @@ zav_install() {
   done
   if [ -d "$ZAV_ROOT/dist" ]; then
     for f in "$ZAV_ROOT"/dist/*; do
-      [ -f "$f" ] && cp -u "$f" "$ZAV_INSTALL/"
+      [ -f "$f" ] && cp "$f" "$ZAV_INSTALL/"
     done
   fi
 }
