@@ -116,31 +116,31 @@ static uint64_t Coerce(uint64_t raw)
     return raw > unit ? (raw / unit) * unit : raw;
 }
 
-static void AddDrives(Controller &c, const json &spec)
+static void AddDrives(Controller &c, const json &desc)
 {
-    std::vector<int> slots = SlotList(spec.at("slots"));
+    std::vector<int> slots = SlotList(desc.at("slots"));
     Pd model;
-    model.vendor = spec.value("vendor", model.vendor);
-    model.product = spec.value("product", model.product);
-    model.revision = spec.value("revision", model.revision);
-    std::string media = spec.value("media", std::string("hdd"));
-    std::string iface = spec.value("iface", std::string("sas"));
+    model.vendor = desc.value("vendor", model.vendor);
+    model.product = desc.value("product", model.product);
+    model.revision = desc.value("revision", model.revision);
+    std::string media = desc.value("media", std::string("hdd"));
+    std::string iface = desc.value("iface", std::string("sas"));
     if (media != "hdd" && media != "ssd")
         throw Bad("media must be hdd or ssd");
     if (iface != "sas" && iface != "sata")
         throw Bad("iface must be sas or sata");
     model.media = media == "ssd" ? 1 : 0;
     model.iface = iface == "sata" ? 3 : 2;
-    model.speed = spec.value("speed", iface == "sata" ? 2 : 3);
-    model.linkSpeed = spec.value("link_speed", model.speed);
-    model.rawBlocks = spec.contains("blocks") ? spec["blocks"].get<uint64_t>() : BlocksFromGb(spec.value("size_gb", 279.396));
+    model.speed = desc.value("speed", iface == "sata" ? 2 : 3);
+    model.linkSpeed = desc.value("link_speed", model.speed);
+    model.rawBlocks = desc.contains("blocks") ? desc["blocks"].get<uint64_t>() : BlocksFromGb(desc.value("size_gb", 279.396));
     model.coercedBlocks = Coerce(model.rawBlocks);
-    model.temperature = spec.value("temperature", 32);
-    model.tempPage = spec.value("temp_page", true);
-    model.paths = spec.value("paths", iface == "sata" ? 1 : 2);
-    model.mediaErrors = spec.value("media_errors", 0u);
-    model.predFail = spec.value("pred_fail", 0u);
-    int enclId = spec.value("enclosure", c.enclosures.empty() ? 0xFFFF : c.enclosures[0].devId);
+    model.temperature = desc.value("temperature", 32);
+    model.tempPage = desc.value("temp_page", true);
+    model.paths = desc.value("paths", iface == "sata" ? 1 : 2);
+    model.mediaErrors = desc.value("media_errors", 0u);
+    model.predFail = desc.value("pred_fail", 0u);
+    int enclId = desc.value("enclosure", c.enclosures.empty() ? 0xFFFF : c.enclosures[0].devId);
     int enclIndex = 0;
     bool inEnclosure = false;
     for (const Enclosure &e : c.enclosures)
@@ -189,13 +189,13 @@ static uint64_t GroupCapacity(Controller &c, int code, const std::vector<int> &s
 }
 
 // One RAID group with its LDs, created through the creation request.
-static void AddGroup(State &s, Controller &c, const json &spec, std::vector<int> &targetsOut)
+static void AddGroup(State &s, Controller &c, const json &desc, std::vector<int> &targetsOut)
 {
-    int code = RaidCode(spec.at("raid").get<int>());
-    std::vector<int> slots = SlotList(spec.at("slots"));
-    int count = spec.value("count", 1);
-    if (spec.contains("sizes_gb"))
-        count = (int)spec["sizes_gb"].size();
+    int code = RaidCode(desc.at("raid").get<int>());
+    std::vector<int> slots = SlotList(desc.at("slots"));
+    int count = desc.value("count", 1);
+    if (desc.contains("sizes_gb"))
+        count = (int)desc["sizes_gb"].size();
     if (count < 1 || count > RG_LD_MAX)
         throw Bad("an LD group holds 1 to 16 LDs");
     LdCreateRequest *req = new LdCreateRequest;
@@ -207,29 +207,29 @@ static void AddGroup(State &s, Controller &c, const json &spec, std::vector<int>
     g.pdCount = (uint16_t)slots.size();
     for (size_t i = 0; i < slots.size() && i < RG_PD_MAX; ++i)
         g.pds[i] = (uint8_t)slots[i];
-    g.stripeSize = (uint8_t)spec.value("stripe", 7);
-    g.cachePolicy = (uint8_t)spec.value("cache", c.cacheBackup.present ? 0x01 : 0x00);
-    g.accessPolicy = (uint8_t)spec.value("access", 0);
-    g.diskCachePolicy = (uint8_t)spec.value("disk_cache", 2);
+    g.stripeSize = (uint8_t)desc.value("stripe", 7);
+    g.cachePolicy = (uint8_t)desc.value("cache", c.cacheBackup.present ? 0x01 : 0x00);
+    g.accessPolicy = (uint8_t)desc.value("access", 0);
+    g.diskCachePolicy = (uint8_t)desc.value("disk_cache", 2);
     uint64_t capacity = GroupCapacity(c, code, slots);
     std::vector<int> taken;
     for (int i = 0; i < count; ++i) {
         LdSlot &slot = g.lds[i];
         int target = FreeTarget(c, taken);
-        if (spec.contains("targets"))
-            target = spec["targets"].at(i).get<int>();
+        if (desc.contains("targets"))
+            target = desc["targets"].at(i).get<int>();
         taken.push_back(target);
         slot.ldNo = (uint8_t)target;
         std::string name = "LD_" + std::to_string(target);
-        if (spec.contains("names"))
-            name = spec["names"].at(i).get<std::string>();
-        else if (spec.contains("name") && count == 1)
-            name = spec["name"].get<std::string>();
+        if (desc.contains("names"))
+            name = desc["names"].at(i).get<std::string>();
+        else if (desc.contains("name") && count == 1)
+            name = desc["name"].get<std::string>();
         std::strncpy(slot.name, name.c_str(), sizeof(slot.name) - 1);
-        slot.size = spec.contains("sizes_gb") ? BlocksFromGb(spec["sizes_gb"].at(i).get<double>()) : capacity / count;
+        slot.size = desc.contains("sizes_gb") ? BlocksFromGb(desc["sizes_gb"].at(i).get<double>()) : capacity / count;
         slot.init = 0;
     }
-    uint32_t st = CreateLds(s, c, *req, spec.value("cachecade", false));
+    uint32_t st = CreateLds(s, c, *req, desc.value("cachecade", false));
     delete req;
     if (st != ST_OK) {
         char buf[64];
@@ -238,23 +238,23 @@ static void AddGroup(State &s, Controller &c, const json &spec, std::vector<int>
     }
     for (size_t i = 0; i < taken.size(); ++i) {
         Ld *ld = FindLd(c, taken[i]);
-        ld->consistent = spec.value("consistent", true);
-        ld->osDrive = spec.value("os_drive", std::string());
-        if (spec.contains("os_drives"))
-            ld->osDrive = spec["os_drives"].at(i).get<std::string>();
+        ld->consistent = desc.value("consistent", true);
+        ld->osDrive = desc.value("os_drive", std::string());
+        if (desc.contains("os_drives"))
+            ld->osDrive = desc["os_drives"].at(i).get<std::string>();
         targetsOut.push_back(taken[i]);
     }
 }
 
-static void AddSpare(Controller &c, const json &spec)
+static void AddSpare(Controller &c, const json &desc)
 {
-    Pd *pd = FindPdBySlot(c, spec.at("slot").get<int>());
+    Pd *pd = FindPdBySlot(c, desc.at("slot").get<int>());
     if (!pd || pd->state != PD_STATE_UNCONF_GOOD)
         throw Bad("hot spare slot holds no unconfigured drive");
     pd->state = PD_STATE_HOT_SPARE;
     pd->spare = SPARE_GLOBAL;
-    if (spec.contains("dedicated_to_ld")) {
-        Ld *ld = FindLd(c, spec["dedicated_to_ld"].get<int>());
+    if (desc.contains("dedicated_to_ld")) {
+        Ld *ld = FindLd(c, desc["dedicated_to_ld"].get<int>());
         if (!ld)
             throw Bad("dedicated spare names an unknown LD");
         pd->spare = SPARE_DEDICATED;
@@ -264,13 +264,13 @@ static void AddSpare(Controller &c, const json &spec)
 }
 
 // A foreign configuration: the group is built like a local one, then moved aside.
-static void AddForeign(State &s, Controller &c, const json &spec)
+static void AddForeign(State &s, Controller &c, const json &desc)
 {
     Controller scratch = c;
     scratch.lds.clear();
     scratch.arrays.clear();
     std::vector<int> targets;
-    json group = spec;
+    json group = desc;
     AddGroup(s, scratch, group, targets);
     Foreign f;
     f.arrays = scratch.arrays;
@@ -370,30 +370,30 @@ static void RunEvent(State &s, Controller &c, const json &ev)
 
 static const char *const kRecipeKeys[] = {"enclosures", "drives", "lds", "spares", "foreign", "cache_backup", "events"};
 
-static Controller BuildController(State &s, const json &spec, size_t index)
+static Controller BuildController(State &s, const json &desc, size_t index)
 {
     json base = Controller();
-    json overrides = spec;
+    json overrides = desc;
     for (const char *key : kRecipeKeys)
         overrides.erase(key);
     base.merge_patch(overrides);
     Controller c = base.get<Controller>();
-    if (!spec.contains("id"))
+    if (!desc.contains("id"))
         c.id = (uint32_t)index;
-    c.pciBus = spec.value("pciBus", 2 + (int)index);
-    c.sasBase = spec.contains("sasBase") ? c.sasBase : 0x500605B001234500ull + ((uint64_t)index << 16);
-    c.nextDevId = spec.value("nextDevId", 8);
-    if (spec.contains("cache_backup") && !spec["cache_backup"].is_boolean()) {
+    c.pciBus = desc.value("pciBus", 2 + (int)index);
+    c.sasBase = desc.contains("sasBase") ? c.sasBase : 0x500605B001234500ull + ((uint64_t)index << 16);
+    c.nextDevId = desc.value("nextDevId", 8);
+    if (desc.contains("cache_backup") && !desc["cache_backup"].is_boolean()) {
         json cb = CacheBackup();
-        cb.merge_patch(spec["cache_backup"]);
+        cb.merge_patch(desc["cache_backup"]);
         c.cacheBackup = cb.get<CacheBackup>();
         c.cacheBackup.present = true;
     } else {
-        c.cacheBackup.present = spec.value("cache_backup", false);
+        c.cacheBackup.present = desc.value("cache_backup", false);
     }
-    if (spec.contains("enclosures")) {
+    if (desc.contains("enclosures")) {
         int i = 0;
-        for (const json &e : spec["enclosures"]) {
+        for (const json &e : desc["enclosures"]) {
             json ej = Enclosure();
             ej["index"] = i++;
             ej["temps"] = json::array({json{{"status", 1}, {"value", 31}}, json{{"status", 1}, {"value", 35}}});
@@ -404,10 +404,10 @@ static Controller BuildController(State &s, const json &spec, size_t index)
             c.enclosures.push_back(ej.get<Enclosure>());
         }
     }
-    if (spec.contains("drives"))
-        for (const json &d : spec["drives"])
+    if (desc.contains("drives"))
+        for (const json &d : desc["drives"])
             AddDrives(c, d);
-    if (!spec.contains("slotCount")) {
+    if (!desc.contains("slotCount")) {
         int slots = 0;
         for (const Enclosure &e : c.enclosures)
             slots += e.kind == ENCL_KIND_VIRTUAL ? 0 : e.slots;
@@ -416,14 +416,14 @@ static Controller BuildController(State &s, const json &spec, size_t index)
         c.slotCount = slots;
     }
     std::vector<int> targets;
-    if (spec.contains("lds"))
-        for (const json &g : spec["lds"])
+    if (desc.contains("lds"))
+        for (const json &g : desc["lds"])
             AddGroup(s, c, g, targets);
-    if (spec.contains("spares"))
-        for (const json &sp : spec["spares"])
+    if (desc.contains("spares"))
+        for (const json &sp : desc["spares"])
             AddSpare(c, sp);
-    if (spec.contains("foreign"))
-        for (const json &f : spec["foreign"])
+    if (desc.contains("foreign"))
+        for (const json &f : desc["foreign"])
             AddForeign(s, c, f);
     if (c.patrol.mode == PR_MODE_AUTO && c.patrol.nextExec == 0)
         c.patrol.nextExec = Now(s) + c.patrol.interval;

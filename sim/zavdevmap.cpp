@@ -38,15 +38,15 @@ static int ClearPorts()
     return 0;
 }
 
-static int AddPort(HKEY scsi, const std::string &spec)
+static int AddPort(HKEY scsi, const std::string &portAndDriver)
 {
-    size_t eq = spec.find('=');
+    size_t eq = portAndDriver.find('=');
     if (eq == std::string::npos || eq == 0) {
-        std::fprintf(stderr, "zavdevmap: expected \"Scsi Port N=driver\", got \"%s\"\n", spec.c_str());
+        std::fprintf(stderr, "zavdevmap: expected \"Scsi Port N=driver\", got \"%s\"\n", portAndDriver.c_str());
         return 1;
     }
-    std::string port = spec.substr(0, eq);
-    std::string driver = spec.substr(eq + 1);
+    std::string port = portAndDriver.substr(0, eq);
+    std::string driver = portAndDriver.substr(eq + 1);
     HKEY key = CreateVolatileKey(scsi, port.c_str());
     if (!key)
         return 1;
