@@ -65,7 +65,8 @@ int ResolveLdSelection(const ContData *record, uint8_t contNo, const CliArgs *ar
 int CheckLdSelectorSyntax(char **argv, const CliArgs *args)
 {
     uint8_t listed[LD_LIST_SIZE];
-    if (args->ldAt != 0 && !GetLogicalDriveNo(args->ldSel, listed)) {
+    // "-L" without a number names no LD at all.
+    if (args->ldAt != 0 && (strcmp(args->ldSel, "l") == 0 || !GetLogicalDriveNo(args->ldSel, listed))) {
         ReportInvalidToken(argv[args->ldAt - 1]);
         return 0;
     }

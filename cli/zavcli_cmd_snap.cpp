@@ -458,7 +458,7 @@ static int CheckSnapArgs(int argc, char **argv, const SnapArgs *args)
     if (kSnapRules[op].singleLd && args->cli.ldAt == 0)
         return ReportMissingOption(argc, argv), 0;
     uint8_t listed[LD_LIST_SIZE];
-    if (args->cli.ldAt != 0 && (!GetLogicalDriveNo(args->cli.ldSel, listed) ||
+    if (args->cli.ldAt != 0 && (strcmp(args->cli.ldSel, "l") == 0 || !GetLogicalDriveNo(args->cli.ldSel, listed) ||
                                 (kSnapRules[op].singleLd && (strcmp(args->cli.ldSel, "lall") == 0 ||
                                                              SelCount(listed, LD_LIST_SIZE) != 1))))
         return ReportInvalidToken(argv[args->cli.ldAt - 1]), 0;

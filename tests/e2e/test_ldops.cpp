@@ -78,6 +78,7 @@ TEST_F(LdOps, LdPdInfoSelectorErrors)
     } cases[] = {
         {{"-ldpdinfo", "-L7"}, "Error - Controller[0] The specified Logical Drive 7: doesn't exist.\n"},
         {{"-ldpdinfo", "-L64"}, "Error - Invalid input at or near token -ldpdinfo.\n"},
+        {{"-ldpdinfo", "-L"}, "Error - Invalid input at or near token -ldpdinfo.\n"},
         {{"-ldpdinfo", "-L0", "-L1"}, "Error - Invalid input at or near token -L0.\n"},
         {{"-ldpdinfo", "-a1"}, "Error - The specified Controller 1: doesn't exist.\n"},
         {{"-ldpdinfo", "-L0", "-x"}, "Error - Invalid input at or near token -L0.\n"},
