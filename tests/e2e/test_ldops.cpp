@@ -291,6 +291,10 @@ TEST_F(LdOps, LdSetPropRefusals)
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.out, Run(c.args).out) << c.args.size();
+    Zavsim({"fault", "add", "3", "1", "0x32", "count=1"});
+    EXPECT_EQ("Error - Controller[0] Failed to change LD(Logical Drive) Settings.\n",
+              Run({"-ldsetprop", "-rw", "-L3"}).out);
+    EXPECT_NE(std::string::npos, e2e::TraceLogText().find("SLGetLDProperties error"));
     Zavsim({"fault", "add", "3", "2", "0x32"});
     EXPECT_EQ("Error - Controller[0] Failed to change LD(Logical Drive) Settings.\n",
               Run({"-ldsetprop", "-rw", "-L3"}).out);

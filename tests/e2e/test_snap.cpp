@@ -248,6 +248,11 @@ TEST_F(Snap, EnableFailuresNameTheLds)
     EXPECT_NE(std::string::npos, r.out.find("Error - Controller[0] Failed to enable Snapshot[s].\nPlease confirm "
                                             "LD[s](Logical Drive[s]) state.\n"));
     EXPECT_EQ("Error - Controller[0] Snapshot is not enabled on LD(Logical Drive) 2.\n", Info("-L2"));
+    Zavsim({"fault", "add", "3", "2", "0x32", "count=1"});
+    r = Run({"-snapshot", "-enbl", "-sz50", "repositoryld", "1", "-L2"}, "y\n");
+    EXPECT_NE(std::string::npos, r.out.find("Error - Controller[0] Failed to change LD(Logical Drive) Settings.\n"));
+    EXPECT_NE(std::string::npos, r.out.find("Information - Controller[0] Snapshot has been enabled.\nBase LD:LD2\n"))
+        << "the enable itself went through and is reported";
 }
 
 TEST_F(Snap, DisableAsksAndDisables)
