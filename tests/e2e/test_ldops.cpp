@@ -216,6 +216,21 @@ TEST_F(LdOps, LdCcStartsAndStops)
     EXPECT_EQ("Information - Controller[0] Already finished(Check Consistency).\n", Run({"-ldcc", "-stop", "-L3"}).out);
 }
 
+TEST_F(LdOps, EveryControllerIsCheckedBeforeAnythingStarts)
+{
+    LoadScenario("two-controllers");
+    ASSERT_EQ(0, Run({"-ldcc", "-start", "-L0", "-a1"}).exitCode);
+    EXPECT_EQ("Error - Controller[1] Failed to start Check Consistency.\nPlease confirm LD(Logical Drive) state.\n",
+              Run({"-ldcc", "-start", "-L0", "-aAll"}).out);
+    EXPECT_FALSE(Sent("SLStartCheckConsistency"));
+    EXPECT_EQ("Information - Controller[0] Start Check Consistency on LD(Logical Drive) 0.\n"
+              "Please confirm the progress by \"ldpdprog\" command.\n",
+              Run({"-ldcc", "-start", "-L0", "-a0"}).out);
+    EXPECT_EQ("Information - Controller[0] Stop Check Consistency on LD(Logical Drive) 0.\n"
+              "Information - Controller[1] Stop Check Consistency on LD(Logical Drive) 0.\n",
+              Run({"-ldcc", "-stop", "-aAll"}).out);
+}
+
 TEST_F(LdOps, LdCcCannotStopARebuild)
 {
     LoadScenario("default");
