@@ -415,6 +415,8 @@ int CliCmdExecLDInfo(int argc, char **argv, ContData *records, uint16_t contCoun
             return -1;
     }
     for (unsigned a = 0; a < adapterCount; ++a) {
+        if (targetCount[a] == 0)
+            ZAV_REPORT(REPORT_BOTH, "Information - Controller[%d] LD(Logical Drive) doesn't exist.", adapters[a]);
         for (unsigned i = 0; i < targetCount[a]; ++i)
             PrintLdReport(records, adapters[a], targets[a][i], i == 0);
     }

@@ -238,6 +238,7 @@ TEST_F(PdOps, EnclosureReportWithoutEnclosure)
     LoadJson(R"({"name": "bare", "controllers": [{"id": 0, "drives": [{"slots": "0-1", "size_gb": 100}]}]})");
     EXPECT_EQ("Information - Controller[0] Enclosure doesn't exist.\n", Run({"-enclinfo"}).out);
     EXPECT_EQ("Error - Controller[0] LD(Logical Drive) doesn't exist.\n", Run({"-lddel"}).out);
+    EXPECT_EQ("Information - Controller[0] LD(Logical Drive) doesn't exist.\n", Run({"-ldpdinfo"}).out);
 }
 
 } // namespace
