@@ -103,6 +103,9 @@ void ReportTextAdd(ReportText *report, const char *format, ...);
 // Prints the report as one plain console message and empties it.
 void ReportTextPrint(ReportText *report);
 
+// Copies a fixed-width text field of a controller buffer, stopping at its terminator.
+void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width);
+
 // Builds "%d" followed by ",%d" for each further number; returns the length.
 int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count);
 

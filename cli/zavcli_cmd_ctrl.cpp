@@ -30,17 +30,6 @@ static void TraceCmdError(const char *handler, const char *what, uint8_t contNo)
     ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u", handler, what, (unsigned)contNo);
 }
 
-// Copies a fixed-width text field of a buffer, stopping at its terminator.
-static void FieldText(char *out, size_t size, const uint8_t *field, size_t width)
-{
-    size_t n = 0;
-    while (n < width && n + 1 < size && field[n] != '\0') {
-        out[n] = (char)field[n];
-        n++;
-    }
-    out[n] = '\0';
-}
-
 // Parses the options of a handler whose only option is the controller selector, and resolves it.
 static int ParseSelectorOnly(int argc, char **argv, uint16_t contCount, uint8_t adapters[ADAPTER_LIST_SIZE])
 {
@@ -115,7 +104,7 @@ static const char *EnabledText(int enabled)
 static void AddFirmwareLines(ReportText *r, const uint8_t *info)
 {
     char text[128];
-    FieldText(text, sizeof(text), info + CI_PACKAGE_VERSION, 96);
+    FixedFieldText(text, sizeof(text), info + CI_PACKAGE_VERSION, 96);
     if (text[0] != '\0')
         ReportTextAdd(r, "%s : %s\r\n", "Firmware Package Version", text);
     uint32_t images = LayoutU32(info, CI_IMAGE_COUNT);
@@ -126,9 +115,9 @@ static void AddFirmwareLines(ReportText *r, const uint8_t *info)
         if (memcmp(image + CI_IMAGE_NAME, "APP", 3) != 0)
             continue;
         char date[20], time[20];
-        FieldText(text, sizeof(text), image + CI_IMAGE_VERSION, 32);
-        FieldText(date, sizeof(date), image + CI_IMAGE_BUILD_DATE, 16);
-        FieldText(time, sizeof(time), image + CI_IMAGE_BUILD_TIME, 16);
+        FixedFieldText(text, sizeof(text), image + CI_IMAGE_VERSION, 32);
+        FixedFieldText(date, sizeof(date), image + CI_IMAGE_BUILD_DATE, 16);
+        FixedFieldText(time, sizeof(time), image + CI_IMAGE_BUILD_TIME, 16);
         ReportTextAdd(r, "%s         : %s\r\n", "Firmware Version", text);
         ReportTextAdd(r, "%s      : %s %s\r\n", "Firmware Build Time", date, time);
     }
@@ -136,7 +125,7 @@ static void AddFirmwareLines(ReportText *r, const uint8_t *info)
         const uint8_t *image = info + CI_IMAGES + CI_IMAGE_SIZE * i;
         if (memcmp(image + CI_IMAGE_NAME, "BIOS", 4) != 0)
             continue;
-        FieldText(text, sizeof(text), image + CI_IMAGE_VERSION, 32);
+        FixedFieldText(text, sizeof(text), image + CI_IMAGE_VERSION, 32);
         ReportTextAdd(r, "%s             : %s\r\n", "BIOS Version", text);
     }
 }
@@ -169,11 +158,11 @@ static void BuildAdpInfoFirstBlock(ReportText *r, uint8_t c, const AdpInfoData *
 
     ReportTextAdd(r, "%s: %d\r\n\r\n", "RAID Controller", (int)c);
     ReportTextAdd(r, "%s\r\n", "### General Information ###");
-    FieldText(text, sizeof(text), info + CI_PRODUCT_NAME, 80);
+    FixedFieldText(text, sizeof(text), info + CI_PRODUCT_NAME, 80);
     ReportTextAdd(r, "%s             : %s\r\n", "Product Name", text);
     ReportTextAdd(r, "%s         : %d/%d/%d\r\n", "PCI Bus/Dev/Func", (int)LayoutU32(d->pci, PCI_BUS),
                   (int)d->pci[PCI_DEVICE], (int)d->pci[PCI_FUNCTION]);
-    FieldText(text, sizeof(text), info + CI_SERIAL_NO, 32);
+    FixedFieldText(text, sizeof(text), info + CI_SERIAL_NO, 32);
     ReportTextAdd(r, "%s                : %s\r\n", "Serial No", text);
     ReportTextAdd(r, "%s                : 0x%X\r\n", "Vendor ID", (unsigned)LayoutU16(info, CI_PCI_VENDOR));
     ReportTextAdd(r, "%s                : 0x%X\r\n", "Device ID", (unsigned)LayoutU16(info, CI_PCI_DEVICE));
@@ -196,7 +185,7 @@ static void BuildAdpInfoFirstBlock(ReportText *r, uint8_t c, const AdpInfoData *
     ReportTextAdd(r, "%s   : %d\r\n", "Memory Uncorrectable Error Count", (int)LayoutU16(info, CI_MEM_UNCORRECTABLE));
     ReportTextAdd(r, "\r\n%s\r\n", "### Firmware/BIOS/Driver Information ###");
     AddFirmwareLines(r, info);
-    FieldText(text, sizeof(text), d->driver + DV_VERSION, DV_VERSION_LEN);
+    FixedFieldText(text, sizeof(text), d->driver + DV_VERSION, DV_VERSION_LEN);
     ReportTextAdd(r, "%s           : %s\r\n", "Driver Version", text);
     ReportTextAdd(r, "\r\n%s\r\n", "### Controller Settings Information ###");
     uint8_t rebuildMode = prop[CP_AUTO_REBUILD_DISABLED];
@@ -447,8 +436,8 @@ int CliCmdExecVersion(int argc, char **argv, ContData *records, uint16_t contCou
     char libText[32] = "";
     if (SLGetLibraryVersion(lib) == 0) {
         char major[LV_MAJOR_LEN + 1], minor[LV_MINOR_LEN + 1];
-        FieldText(major, sizeof(major), lib + LV_MAJOR, LV_MAJOR_LEN);
-        FieldText(minor, sizeof(minor), lib + LV_MINOR, LV_MINOR_LEN);
+        FixedFieldText(major, sizeof(major), lib + LV_MAJOR, LV_MAJOR_LEN);
+        FixedFieldText(minor, sizeof(minor), lib + LV_MINOR, LV_MINOR_LEN);
         snprintf(libText, sizeof(libText), "%s.%s", major, minor);
     }
     ZAV_REPORT(REPORT_CONSOLE,
@@ -625,7 +614,7 @@ static int SmartOptionsSupported(const ContData *rec)
 {
     const uint8_t *info = rec->ctrlInfo;
     char name[81];
-    FieldText(name, sizeof(name), info + CI_PRODUCT_NAME, 80);
+    FixedFieldText(name, sizeof(name), info + CI_PRODUCT_NAME, 80);
     if (strcmp(name, "LSI Embedded MegaRAID") == 0)
         return 0;
     uint16_t subdevice = LayoutU16(info, CI_PCI_SUBDEVICE);

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "cli/zavcli_cmd_com.h"
+#include "cli/zavcli_cmd_pd.h"
 #include "cli/zavcli_cmd_ld.h"
 #include "cli/zavcli_cmd_ldops.h"
 #include "cli/zavcli_cmds.h"
@@ -208,90 +209,6 @@ static int ProductNameOfFirstCtrl(const ContData *records, char *out, size_t siz
 // ---------------------------------------------------------------------------------------------
 // ldpdinfo
 // ---------------------------------------------------------------------------------------------
-static const char *InterfaceTypeText(const uint8_t *pdInfo)
-{
-    switch (LayoutU16(pdInfo, PI_DDF_TYPE) >> 12) {
-    case PD_IF_UNKNOWN: return "Unknown";
-    case PD_IF_PARALLEL_SCSI: return "Parallel SCSI";
-    case PD_IF_SAS: return "SAS";
-    case PD_IF_SATA: return "SATA";
-    case PD_IF_FC: return "Fiber Channel";
-    default: return "Not defined";
-    }
-}
-
-static const char *DriveSpeedText(uint8_t code)
-{
-    switch (code) {
-    case 1: return "1.5 Gbps";
-    case 2: return "3.0 Gbps";
-    case 3: return "6.0 Gbps";
-    default: return "Unknown";
-    }
-}
-
-static const char *PowerStatusText(uint8_t code)
-{
-    switch (code) {
-    case 0: return "On";
-    case 1: return "Off";
-    case 255: return "Transitioning";
-    default: return "Unknown";
-    }
-}
-
-static void CopyField(char *out, const uint8_t *src, size_t length)
-{
-    memcpy(out, src, length);
-    out[length] = '\0';
-}
-
-// The general lines of a PD as pdinfo prints them, headed by "PD%d(usage)".
-static void AddPdGeneralLines(ReportText *report, const ContData *record, uint8_t contNo, uint8_t slot)
-{
-    const uint8_t *pdInfo = record->pdInfo[slot];
-    char usage[600], text[600], capa[32];
-    PdUsageText(usage, sizeof(usage), record, slot);
-    if (strcmp(usage, "GHS") == 0) {
-        snprintf(text, sizeof(text), "%s:Global Hot Spare", usage);
-    } else if (strcmp(usage, "DHS") == 0) {
-        char rg[64];
-        PdRaidGroupText(rg, sizeof(rg), record, slot);
-        snprintf(text, sizeof(text), "%s:Dedicated Hot Spare, %s", usage, rg);
-    } else {
-        DispCopy(text, sizeof(text), usage);
-    }
-    ReportTextAdd(report, "%s%d(%s)\r\n", "PD", slot, text);
-    CapacityText(capa, sizeof(capa), LayoutU64(pdInfo, PI_COERCED_SIZE));
-    ReportTextAdd(report, "%-25s: %s GB\r\n", "Usable Capacity", capa);
-    CapacityText(capa, sizeof(capa), LayoutU64(pdInfo, PI_RAW_SIZE));
-    ReportTextAdd(report, "%-25s: %s GB\r\n", "Raw Capacity", capa);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Interface Type", InterfaceTypeText(pdInfo));
-    MediaTypeText(text, sizeof(text), pdInfo);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Media Type", text);
-    CopyField(text, pdInfo + PI_PRODUCT_ID, 16);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Product ID", text);
-    CopyField(text, pdInfo + PI_VENDOR_ID, 8);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Vendor ID", text);
-    ReportTextAdd(report, "%-25s: %d\r\n", "Device ID", LayoutU16(pdInfo, PI_DEVICE_ID));
-    PdStateText(text, sizeof(text), LayoutU16(pdInfo, PI_FW_STATE));
-    ReportTextAdd(report, "%-25s: %s\r\n", "PD Status", text);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Drive Speed", DriveSpeedText(pdInfo[PI_DRIVE_SPEED]));
-    ReportTextAdd(report, "%-25s: %s\r\n", "Negotiated Link Speed", DriveSpeedText(pdInfo[PI_LINK_SPEED]));
-    unsigned paths = pdInfo[PI_PATH_COUNT];
-    for (unsigned p = 0; p < paths && p < 4; ++p) {
-        SasAddressDigits(text, sizeof(text), LayoutU64(pdInfo, PI_SAS_ADDR + 8 * p));
-        ReportTextAdd(report, "SAS Address %d            : 0x%s\r\n", p, text);
-    }
-    uint8_t supported = 0, celsius = 0;
-    if (SLIsTempPageSupported(contNo, slot, &supported) == 0 && supported &&
-        SLGetPDTemperature(contNo, slot, &celsius) == 0)
-        ReportTextAdd(report, "%-25s: %d C\r\n", "Temperature", celsius);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Power Status", PowerStatusText(pdInfo[PI_POWER_STATE]));
-    CopyField(text, pdInfo + PI_REVISION, 4);
-    ReportTextAdd(report, "%-25s: %s\r\n", "Revision Level", text);
-}
-
 // CacheCade association: an LD names the CacheCade LDs that cache it; a CacheCade LD is shown
 // with the LDs that name it.
 static int LdNamesCacheCade(const uint8_t *ldInfo, uint8_t cacheCadeTarget)
@@ -393,7 +310,8 @@ static void PrintLdReport(ContData *records, uint8_t contNo, uint8_t targetId, i
     uint16_t slotCount = 0;
     LdMemberSlots(record, targetId, slots, PD_LIST_SIZE, &slotCount);
     for (uint16_t i = 0; i < slotCount; ++i) {
-        AddPdGeneralLines(&report, record, contNo, slots[i]);
+        AddPdUsageLine(&report, record, slots[i]);
+        AddPdGeneralLines(&report, contNo, record, slots[i]);
         ReportTextPrint(&report);
     }
 }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "cli/zavcli_cmd_com.h"
+#include "cli/zavcli_cmd_pd.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
@@ -62,16 +63,6 @@ static int PreparePdCommand(int argc, char **argv, ContData *records, uint16_t c
 // ---------------------------------------------------------------------------------------------
 // pdinfo
 // ---------------------------------------------------------------------------------------------
-static void FieldText(char *out, size_t size, const uint8_t *field, size_t width)
-{
-    size_t n = 0;
-    while (n < width && n + 1 < size && field[n] != '\0') {
-        out[n] = (char)field[n];
-        n++;
-    }
-    out[n] = '\0';
-}
-
 static const char *InterfaceTypeText(uint16_t ddfType)
 {
     static const char *const kTypes[] = {"Unknown", "Parallel SCSI", "SAS", "SATA", "Fiber Channel"};
@@ -109,7 +100,7 @@ static const char *PowerStatusText(uint8_t state)
 
 enum { PD_SAS_PATHS_MAX = 4 }; // the path addresses end where the raw size begins
 
-static void AddPdUsageLine(ReportText *r, const ContData *rec, uint8_t slot)
+void AddPdUsageLine(ReportText *r, const ContData *rec, uint8_t slot)
 {
     char usage[512];
     PdUsageText(usage, sizeof(usage), rec, slot);
@@ -125,12 +116,10 @@ static void AddPdUsageLine(ReportText *r, const ContData *rec, uint8_t slot)
     }
 }
 
-static void BuildPdReport(ReportText *r, uint8_t c, const ContData *rec, uint8_t slot)
+void AddPdGeneralLines(ReportText *r, uint8_t c, const ContData *rec, uint8_t slot)
 {
     const uint8_t *pd = rec->pdInfo[slot];
     char text[64];
-    AddPdUsageLine(r, rec, slot);
-    ReportTextAdd(r, "%s\r\n", "### General Information ###");
     CapacityText(text, sizeof(text), LayoutU64(pd, PI_COERCED_SIZE));
     ReportTextAdd(r, "%s          : %s GB\r\n", "Usable Capacity", text);
     CapacityText(text, sizeof(text), LayoutU64(pd, PI_RAW_SIZE));
@@ -138,9 +127,9 @@ static void BuildPdReport(ReportText *r, uint8_t c, const ContData *rec, uint8_t
     ReportTextAdd(r, "%s           : %s\r\n", "Interface Type", InterfaceTypeText(LayoutU16(pd, PI_DDF_TYPE)));
     MediaTypeText(text, sizeof(text), pd);
     ReportTextAdd(r, "%s               : %s\r\n", "Media Type", text);
-    FieldText(text, sizeof(text), pd + PI_PRODUCT_ID, 16);
+    FixedFieldText(text, sizeof(text), pd + PI_PRODUCT_ID, 16);
     ReportTextAdd(r, "%s               : %s\r\n", "Product ID", text);
-    FieldText(text, sizeof(text), pd + PI_VENDOR_ID, 8);
+    FixedFieldText(text, sizeof(text), pd + PI_VENDOR_ID, 8);
     ReportTextAdd(r, "%s                : %s\r\n", "Vendor ID", text);
     ReportTextAdd(r, "%s                : %d\r\n", "Device ID", (int)LayoutU16(pd, PI_DEVICE_ID));
     PdStateText(text, sizeof(text), LayoutU16(pd, PI_FW_STATE));
@@ -156,8 +145,16 @@ static void BuildPdReport(ReportText *r, uint8_t c, const ContData *rec, uint8_t
     if (SLIsTempPageSupported(c, slot, &supported) == 0 && supported && SLGetPDTemperature(c, slot, &celsius) == 0)
         ReportTextAdd(r, "%s              : %d C\r\n", "Temperature", (int)celsius);
     ReportTextAdd(r, "%s             : %s\r\n", "Power Status", PowerStatusText(pd[PI_POWER_STATE]));
-    FieldText(text, sizeof(text), pd + PI_REVISION, 4);
+    FixedFieldText(text, sizeof(text), pd + PI_REVISION, 4);
     ReportTextAdd(r, "%s           : %s\r\n", "Revision Level", text);
+}
+
+static void BuildPdReport(ReportText *r, uint8_t c, const ContData *rec, uint8_t slot)
+{
+    const uint8_t *pd = rec->pdInfo[slot];
+    AddPdUsageLine(r, rec, slot);
+    ReportTextAdd(r, "%s\r\n", "### General Information ###");
+    AddPdGeneralLines(r, c, rec, slot);
     ReportTextAdd(r, "\r\n");
     ReportTextAdd(r, "%s\r\n", "### Error Information ###");
     ReportTextAdd(r, "%s        : %d\r\n", "Media Error Count", (int)LayoutU32(pd, PI_MEDIA_ERRORS));

@@ -53,12 +53,6 @@ static const uint8_t *ViewAt(const uint8_t *base, unsigned index)
     return base + SB_HEADER_SIZE + SB_PIT_SIZE * PitCount(base) + SB_VIEW_SIZE * index;
 }
 
-static void FieldText(char *out, const uint8_t *src, size_t length)
-{
-    memcpy(out, src, length);
-    out[length] = '\0';
-}
-
 static const uint8_t *FindPitByNumber(const uint8_t *base, uint32_t number)
 {
     for (unsigned i = 0; i < PitCount(base); ++i)
@@ -653,7 +647,7 @@ static int SnapDelete(ContData *records, uint8_t contNo, const SnapArgs *args)
     char answer[LD_LIST_SIZE], name[SNAP_NAME_SIZE + 1];
     if (ComChk(answer, 17, 0) != 1)
         return 0;
-    FieldText(name, oldest + SP_NAME, SNAP_NAME_SIZE);
+    FixedFieldText(name, sizeof(name), oldest + SP_NAME, SNAP_NAME_SIZE);
     if (SLDeleteSnapshotPIT(contNo, base, LayoutU32(oldest, SP_NUMBER)) != 0) {
         ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "CliCmdExecSnapshot", "SLDeleteSnapshotPIT error", contNo,
                   base);
@@ -675,19 +669,19 @@ static void AddViewLines(ReportText *report, const uint8_t *info, const uint8_t 
     char text[64];
     ReportTextAdd(report, "%s\r\n", "### Snapshot View Information ###");
     ReportTextAdd(report, "%-26s: %u\r\n", "TargetID", view[SV_TARGET]);
-    FieldText(text, view + SV_NAME, SNAP_NAME_SIZE);
+    FixedFieldText(text, sizeof(text), view + SV_NAME, SNAP_NAME_SIZE);
     ReportTextAdd(report, "%-26s: %s\r\n", "View Name", text);
     ZavDate date;
     DateFromSeconds(LayoutU32(view, SV_TIME), &date);
     ReportTextAdd(report, "%-26s: %04d-%02d-%02d %02d:%02d\r\n", "Time Of View Creation", date.year, date.month,
                   date.day, date.hour, date.minute);
     ReportTextAdd(report, "%-26s: %s\r\n", "Status", view[SV_STATUS] == 1 ? "Active" : "Inactive");
-    FieldText(text, view + SV_OS_DISK_NAME, 16);
+    FixedFieldText(text, sizeof(text), view + SV_OS_DISK_NAME, 16);
     ReportTextAdd(report, "%-26s: %s\r\n", "OS Disk Name", text[0] != '\0' ? text : "-");
     ReportTextAdd(report, "%-26s: %s\r\n", "Access Policy", AccessText(view[SV_ACCESS]));
     const uint8_t *pit = FindPitByNumber(info, LayoutU32(view, SV_PIT_NUMBER));
     if (pit != NULL) {
-        FieldText(text, pit + SP_NAME, SNAP_NAME_SIZE);
+        FixedFieldText(text, sizeof(text), pit + SP_NAME, SNAP_NAME_SIZE);
         ReportTextAdd(report, "%-26s: %s\r\n", "Snapshot Name", text);
         DateTimeText(text, sizeof(text), LayoutU32(pit, SP_TIME));
         ReportTextAdd(report, "%-26s: %s\r\n", "Time Of Snapshot Creation", text);
@@ -840,14 +834,14 @@ static void AddBaseInfo(ReportText *report, const ContData *record, uint8_t cont
     ReportTextAdd(report, "%-33s: %s\r\n", "Auto Deletion of oldest Snapshot",
                   AutoDeleteEnabled(record, base) ? "Enabled" : "Disabled");
     ReportTextAdd(report, "%-33s: %s\r\n", "Snapshot on Reboot", AutoSnapshotEnabled(record, base) ? "Enabled" : "Disabled");
-    FieldText(text, info + SB_OS_DISK_NAME, 16);
+    FixedFieldText(text, sizeof(text), info + SB_OS_DISK_NAME, 16);
     ReportTextAdd(report, "%-33s: %s\r\n", "OS Disk Name", text[0] != '\0' ? text : "-");
     ReportTextAdd(report, "\r\n%s\r\n", "### Snapshot Timeline ###");
     ReportTextAdd(report, "%-4s %-16s %-19s %s\r\n", "No.", "Snapshot Name", "Time Of Creation", "View");
     for (unsigned i = 0; i < PitCount(info); ++i) {
         const uint8_t *pit = PitAt(info, i);
         char name[SNAP_NAME_SIZE + 1], when[32];
-        FieldText(name, pit + SP_NAME, SNAP_NAME_SIZE);
+        FixedFieldText(name, sizeof(name), pit + SP_NAME, SNAP_NAME_SIZE);
         DateTimeText(when, sizeof(when), LayoutU32(pit, SP_TIME));
         ReportTextAdd(report, "%-4u %-16s %-19s %s\r\n", LayoutU32(pit, SP_NUMBER), name, when,
                       pit[SP_HAS_VIEW] ? "Created" : "-");
