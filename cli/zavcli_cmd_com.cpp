@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/ContData.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
 
@@ -584,6 +585,22 @@ void ReportTextAdd(ReportText *report, const char *format, ...)
     if (n < 0)
         return;
     report->length += (size_t)n < room ? (size_t)n : room - 1;
+}
+
+int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned adapterCount, const uint8_t *slots,
+                  unsigned slotCount)
+{
+    for (unsigned a = 0; a < adapterCount; ++a) {
+        for (unsigned i = 0; i < slotCount; ++i) {
+            uint16_t deviceId = 0;
+            if (!DeviceOfSlot(&records[adapters[a]], slots[i], &deviceId)) {
+                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", adapters[a],
+                           "Physical Drive", slots[i]);
+                return 0;
+            }
+        }
+    }
+    return 1;
 }
 
 void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width)

@@ -103,6 +103,12 @@ void ReportTextAdd(ReportText *report, const char *format, ...);
 // Prints the report as one plain console message and empties it.
 void ReportTextPrint(ReportText *report);
 
+struct ContData;
+// Checks that every listed slot holds a disk on every selected controller; reports the first that
+// does not and returns 0, so a command ends before any output or action.
+int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned adapterCount, const uint8_t *slots,
+                  unsigned slotCount);
+
 // Copies a fixed-width text field of a controller buffer, stopping at its terminator.
 void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width);
 

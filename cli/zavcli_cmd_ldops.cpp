@@ -94,21 +94,6 @@ int ReportMissingOption(int argc, char **argv)
     return ReportInvalidToken(argv[argc - 1]);
 }
 
-int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned adapterCount, const uint8_t *slots,
-                  unsigned slotCount)
-{
-    for (unsigned a = 0; a < adapterCount; ++a) {
-        for (unsigned i = 0; i < slotCount; ++i) {
-            if (!MorePdIsDisk(&records[adapters[a]], slots[i])) {
-                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", adapters[a],
-                           "Physical Drive", slots[i]);
-                return 0;
-            }
-        }
-    }
-    return 1;
-}
-
 int AskControllerNumber(ContData *records, uint16_t contCount)
 {
     if (contCount <= 1)

@@ -30,10 +30,6 @@ int CheckLdSelectorSyntax(char **argv, const CliArgs *args);
 int CheckPdSelector(int argc, char **argv, const CliArgs *args, uint8_t slots[256], unsigned *count);
 // A required option is missing: the invalid-input error naming the last argument.
 int ReportMissingOption(int argc, char **argv);
-// Checks that every listed slot is a disk on every selected controller (error and 0 otherwise).
-int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned adapterCount, const uint8_t *slots,
-                  unsigned slotCount);
-
 // The controller menu of the interactive commands: with one controller it returns 0 at once;
 // otherwise it lists the controllers and asks. Returns the controller number, or -1 on Quit or
 // when a controller could not be queried.

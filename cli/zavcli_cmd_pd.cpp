@@ -47,17 +47,7 @@ static int PreparePdCommand(int argc, char **argv, ContData *records, uint16_t c
         return 0;
     if (p->args.pdAt == 0)
         return 1; // every slot: only those that hold a disk are taken
-    for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p->adapters[i] != SEL_EMPTY; i++) {
-        uint8_t c = p->adapters[i];
-        for (unsigned s = 0; s < p->slotCount; s++) {
-            if (!IsDiskSlot(&records[c], p->slots[s])) {
-                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", (int)c,
-                           "Physical Drive", (int)p->slots[s]);
-                return 0;
-            }
-        }
-    }
-    return 1;
+    return CheckPdsExist(records, p->adapters, SelCount(p->adapters, ADAPTER_LIST_SIZE), p->slots, p->slotCount);
 }
 
 // ---------------------------------------------------------------------------------------------
