@@ -35,12 +35,26 @@ zav_ensure_setup() {
   fi
 }
 
+# The folder in which the Wine server of this prefix keeps its socket.
+zav_wine_socket() {
+  local id
+  id=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+  ls -d "${TMPDIR:-/tmp}"/wine-*/"$id"/socket /tmp/.wine-"$(id -u)"/"$id"/socket 2>/dev/null | head -n 1
+}
+
 # A persistent Wine server with detached descriptors, so that background services started by the
-# first Wine process never hold the caller's pipes open.
+# first Wine process never hold the caller's pipes open. The server must be listening before any
+# Wine program runs: a program that finds none starts a short-lived server of its own, which quits
+# between two tests and takes the volatile device-map keys with it.
 zav_wine_start() {
-  mkdir -p "$ZAV_BUILD"
-  (setsid sh -c 'wineserver -p; wineboot -i' </dev/null >/dev/null 2>&1 &)
+  mkdir -p "$WINEPREFIX"
+  (setsid wineserver -p </dev/null >/dev/null 2>&1 &)
   local i
+  for i in $(seq 1 100); do
+    [ -n "$(zav_wine_socket)" ] && break
+    sleep 0.1
+  done
+  (setsid sh -c 'wineboot -i' </dev/null >/dev/null 2>&1 &)
   for i in $(seq 1 240); do
     if wine cmd /c echo ok 2>/dev/null | grep -q ok; then
       return 0

@@ -1,5 +1,7 @@
 // Planner rules of LD creation: the pattern file, controller facts, candidates and hot spares,
 // level lists, splits, sizes and the filling of the creation request.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -98,7 +100,9 @@ protected:
 
     void LoadPattern(const std::string &text)
     {
-        const char *path = "test_ldplan_pattern.csv";
+        // Each test runs in a process of its own, possibly beside another: the file name is the process's.
+        const std::string name = "test_ldplan_pattern_" + std::to_string(GetCurrentProcessId()) + ".csv";
+        const char *path = name.c_str();
         FILE *f = std::fopen(path, "wb");
         ASSERT_NE(f, nullptr);
         std::fwrite(text.data(), 1, text.size(), f);
