@@ -473,8 +473,11 @@ int PdRaidGroupText(char *out, size_t size, const ContData *rec, uint8_t slot)
         uint16_t spares = config ? ConfigSpareCount(config) : 0;
         for (uint16_t i = 0; i < spares; i++) {
             const ConfigSpare *spare = ConfigSpareAt(config, i);
+            // A global spare serves no array: its entry names none, and naming the group of array
+            // reference 0 would be wrong.
             if (spare != NULL && spare->deviceId == deviceId)
-                return RaidGroupName(out, size, rec, spare->arrayRefs[0]);
+                return spare->arrayCount > 0 ? RaidGroupName(out, size, rec, spare->arrayRefs[0])
+                                             : DispCopy(out, size, "-");
         }
         return DispCopy(out, size, "-");
     }

@@ -546,6 +546,12 @@ TEST(DispRecord, PdUsageByStateAndForeignFlag)
     EXPECT_STREQ(buf, "RG0");
     PdRaidGroupText(buf, sizeof(buf), r.rec, 4);
     EXPECT_STREQ(buf, "-");
+    // A global spare's entry names no array, so it belongs to no RAID group.
+    r.AddSpare(102, 0);
+    ConfigSpare *global = reinterpret_cast<ConfigSpare *>(r.LdEntry(r.Header()->ldCount) + CONFIG_SPARE_SIZE);
+    global->arrayCount = 0;
+    PdRaidGroupText(buf, sizeof(buf), r.rec, 2);
+    EXPECT_STREQ(buf, "-");
     PdLdListText(buf, sizeof(buf), r.rec, 200); // not in the PD list
     EXPECT_STREQ(buf, "-");
 }
