@@ -260,6 +260,21 @@ static int PlanDedicatedSpare(const ContData *record, HspPlan *plan, const uint8
     return 1;
 }
 
+// Every PD to release must answer before the question is asked.
+static int ReadReleasedPds(uint8_t contNo, const uint8_t *slots, unsigned slotCount)
+{
+    for (unsigned i = 0; i < slotCount; ++i) {
+        uint8_t pdInfo[PD_INFO_SIZE];
+        if (SLGetPDInfo(contNo, slots[i], pdInfo) != 0) {
+            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", "CliCmdExecPDHSP", "SLGetPDInfo error", contNo,
+                      slots[i]);
+            ZAV_REPORT(REPORT_BOTH, kReleaseFailed, contNo);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 // The release question: asked once when the controller holds LDs.
 static int ConfirmRelease(uint8_t contNo, int *asked)
 {
@@ -287,13 +302,8 @@ static int ApplyHotSpare(int kind, const HspPlan *plan, uint8_t slot)
         status = SLMakeDedicatedHotspare(plan->contNo, slot, plan->group.arrayRefs[0]);
         opName = "SLMakeDedicatedHotspare error";
     } else {
-        uint8_t pdInfo[PD_INFO_SIZE];
-        status = SLGetPDInfo(plan->contNo, slot, pdInfo);
-        opName = "SLGetPDInfo error";
-        if (status == 0) {
-            status = SLRemoveHotspare(plan->contNo, slot);
-            opName = "SLRemoveHotspare error";
-        }
+        status = SLRemoveHotspare(plan->contNo, slot);
+        opName = "SLRemoveHotspare error";
     }
     if (status == 0)
         return 1;
@@ -315,6 +325,11 @@ int CliCmdExecPDHSP(int argc, char **argv, ContData *records, uint16_t contCount
     int kind = OptGiven(&args, HSP_GHS) ? HSP_GHS : OptGiven(&args, HSP_DHS) ? HSP_DHS : OptGiven(&args, HSP_RMV) ? HSP_RMV : -1;
     if (kind < 0)
         return ReportMissingOption(argc, argv);
+    // -nochk belongs to the release only; the assignment warnings cannot be skipped.
+    if (kind != HSP_RMV && OptGiven(&args, HSP_NOCHK)) {
+        int later = args.at[HSP_NOCHK] > args.at[kind] ? args.at[HSP_NOCHK] : args.at[kind];
+        return ReportInvalidToken(argv[later - 1]);
+    }
     uint8_t slots[PD_LIST_SIZE];
     unsigned slotCount = 0;
     if (!CheckPdSelector(argc, argv, &args, slots, &slotCount))
@@ -339,7 +354,8 @@ int CliCmdExecPDHSP(int argc, char **argv, ContData *records, uint16_t contCount
         for (unsigned i = 0; kind == HSP_GHS && !noCheck && i < slotCount; ++i)
             if (!ConfirmGlobalSpare(record, slots[i]))
                 return 0;
-        if (kind == HSP_RMV && !ConfirmRelease(adapters[a], &releaseAsked))
+        if (kind == HSP_RMV && (!ReadReleasedPds(adapters[a], slots, slotCount) ||
+                                !ConfirmRelease(adapters[a], &releaseAsked)))
             return 0;
     }
     for (unsigned a = 0; a < adapterCount; ++a) {

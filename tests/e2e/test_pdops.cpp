@@ -46,8 +46,12 @@ TEST_F(PdOps, GlobalSpareWarningsAreAskedAndNoSendsNothing)
     EXPECT_EQ(std::string(kCapacityWarning) +
                   "Information - Controller[0] Global Hot Spare has been assigned on PD(Physical Drive) 10.\n",
               yes.out);
+    // -nochk belongs to the release: it cannot skip the warnings of an assignment.
     ProcResult noCheck = Run({"-pdhsp", "-ghs", "-nochk", "-pd[252:9]"});
-    EXPECT_EQ("Information - Controller[0] Global Hot Spare has been assigned on PD(Physical Drive) 9.\n", noCheck.out);
+    EXPECT_EQ("Error - Invalid input at or near token -ghs.\n", noCheck.out);
+    EXPECT_FALSE(Sent("SLMakeGlobalHotspare"));
+    EXPECT_EQ("Error - Invalid input at or near token -nochk.\n", Run({"-pdhsp", "-nochk", "-dhs", "-pd[252:9]"}).out);
+    EXPECT_FALSE(Sent("SLMakeDedicatedHotspare"));
 }
 
 TEST_F(PdOps, DedicatedSpareUsesTheRaidGroupMenu)

@@ -47,6 +47,20 @@ uint32_t ZAV_LIBCALL ZeroEntry(LibCmdPacket *packet)
     return 0;
 }
 
+// The same library with one LD on the controller, except that no PD information can be read.
+uint32_t PdInfoFails(LibCmdPacket *packet)
+{
+    if (packet->cmdType == LIBCMD_TYPE_PD && packet->cmd == SLCMD_PD_INFO) {
+        g_sent.push_back(*packet);
+        return 0x32;
+    }
+    uint32_t status = ZeroEntry(packet);
+    if (packet->cmdType == LIBCMD_TYPE_CONTROLLER && packet->cmd == SLCMD_CTRL_LD_LIST && packet->dataPtr != 0)
+        reinterpret_cast<LdList *>(static_cast<uintptr_t>(packet->dataPtr))->count = 1;
+    return status;
+}
+uint32_t ZAV_LIBCALL PdInfoFailsEntry(LibCmdPacket *packet) { return PdInfoFails(packet); }
+
 // Volumes: C: lies on the disk whose SCSI address is port 0, target 0 (LD0).
 uint32_t OnlyDriveC() { return 1u << 2; }
 unsigned FixedDrive(const char *) { return VOLUME_DRIVE_FIXED; }
@@ -204,6 +218,19 @@ TEST_F(MoreHandlers, ASnapshotIsTakenAfterTheFlush)
     record->snapshotInfo[0] = nullptr;
     EXPECT_EQ("Information - Controller[0] Snapshot After has been created on LD(Logical Drive) 0.\n", g_console);
     EXPECT_GE(SentOf(LIBCMD_TYPE_PASSTHRU, SLCMD_PT_DCMD), 1);
+}
+
+TEST_F(MoreHandlers, AReleaseWhosePdCannotBeReadAsksNothingAndSendsNothing)
+{
+    pds.entries[pds.count].deviceId = 5;
+    pds.entries[pds.count++].slotNumber = 5;
+    ControllerIdList list{};
+    list.count = 1;
+    SLSetEntryForTest(PdInfoFailsEntry, &list);
+    Call(CliCmdExecPDHSP, {"-pdhsp", "-rmv", "-pd[252:5]"});
+    EXPECT_EQ("Error - Controller[0] Failed to release the Hot Spare.\nPlease confirm PD(Physical Drive) state.\n",
+              g_console);
+    EXPECT_EQ(0, SentOf(LIBCMD_TYPE_PD, SLCMD_PD_REMOVE_HS));
 }
 
 TEST_F(MoreHandlers, AViewNeedsRoomInTheRepositoryArea)
