@@ -477,18 +477,24 @@ static LdCheck CheckCcStart(ContData *record, uint8_t contNo, uint8_t target)
     return CheckResult(LD_CHECK_OK, NULL);
 }
 
-// A stop applies to the LDs on which the operation runs; a rebuild or copyback cannot be stopped.
-static LdCheck CheckStop(int op, uint8_t contNo, uint8_t target)
+// A rebuild or copyback cannot be stopped: an LD running one is not stopped at all.
+static LdCheck CheckStopRebuild(int op, uint8_t contNo, uint8_t target)
 {
-    const char *handler = op == LDOP_INIT ? "CliCmdExecLDINIT" : "CliCmdExecLDCC";
     uint8_t rebuilding = 0;
     if (SLIsDuringRebuildCopyback(contNo, target, &rebuilding) != 0) {
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", handler, "SLIsDuringRebuildCopyback error", contNo,
-                  target);
+        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", op == LDOP_INIT ? "CliCmdExecLDINIT" : "CliCmdExecLDCC",
+                  "SLIsDuringRebuildCopyback error", contNo, target);
         return CheckResult(LD_CHECK_REFUSED, kLdOperation[op].stopFailed);
     }
     if (rebuilding)
-        return CheckResult(LD_CHECK_NOT_APPLICABLE, "Error - Controller[%d] Cannot stop Rebuild/Copyback.");
+        return CheckResult(LD_CHECK_NOT_APPLICABLE, "Information - Controller[%d] Cannot stop Rebuild/Copyback.");
+    return CheckResult(LD_CHECK_OK, NULL);
+}
+
+// A stop applies to the LDs on which the operation runs.
+static LdCheck CheckStop(int op, uint8_t contNo, uint8_t target)
+{
+    const char *handler = op == LDOP_INIT ? "CliCmdExecLDINIT" : "CliCmdExecLDCC";
     uint8_t progress[LD_PROGRESS_SIZE];
     if (SLGetLdProggress(contNo, target, progress) != 0) {
         ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", handler, "SLGetLdProggress error", contNo, target);
@@ -513,7 +519,26 @@ static int PickLds(int op, int stop, ContData *record, uint8_t contNo, const uin
                    int explicitList, uint8_t *picked, unsigned *pickedCount)
 {
     const char *firstLeftOut = NULL;
+    uint8_t candidates[LD_MAX];
+    unsigned candidateCount = 0;
     *pickedCount = 0;
+    // Before a stop, every named LD is asked about a rebuild first: one running anywhere in the
+    // selection refuses the stop, whatever the other LDs run.
+    for (unsigned i = 0; i < count; ++i) {
+        LdCheck check = stop ? CheckStopRebuild(op, contNo, selected[i]) : CheckResult(LD_CHECK_OK, NULL);
+        if (check.result == LD_CHECK_OK) {
+            candidates[candidateCount++] = selected[i];
+            continue;
+        }
+        if (check.result == LD_CHECK_REFUSED || explicitList) {
+            ZAV_REPORT(REPORT_BOTH, check.text, contNo);
+            return 0;
+        }
+        if (firstLeftOut == NULL)
+            firstLeftOut = check.text;
+    }
+    selected = candidates;
+    count = candidateCount;
     for (unsigned i = 0; i < count; ++i) {
         LdCheck check = CheckLd(op, stop, record, contNo, selected[i]);
         if (check.result == LD_CHECK_OK) {

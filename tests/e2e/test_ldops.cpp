@@ -235,8 +235,15 @@ TEST_F(LdOps, LdCcCannotStopARebuild)
 {
     LoadScenario("default");
     Zavsim({"pd", "fail", "0", "1"});
-    EXPECT_EQ("Error - Controller[0] Cannot stop Rebuild/Copyback.\n", Run({"-ldcc", "-stop", "-L0"}).out);
+    EXPECT_EQ("Information - Controller[0] Cannot stop Rebuild/Copyback.\n", Run({"-ldcc", "-stop", "-L0"}).out);
     EXPECT_FALSE(Sent("SLCancelCheckConsistency"));
+    // The rebuild is looked for in the whole selection before the progress of any LD: an LD named
+    // earlier that runs nothing, or one that runs a check, does not hide it.
+    EXPECT_EQ("Information - Controller[0] Cannot stop Rebuild/Copyback.\n", Run({"-ldcc", "-stop", "-L1,0"}).out);
+    ASSERT_EQ(0, Run({"-ldcc", "-start", "-L1"}).exitCode);
+    EXPECT_EQ("Information - Controller[0] Cannot stop Rebuild/Copyback.\n", Run({"-ldcc", "-stop", "-L1,0"}).out);
+    EXPECT_FALSE(Sent("SLCancelCheckConsistency"));
+    EXPECT_NE(std::string::npos, LdRow(1).find("cc"));
 }
 
 TEST_F(LdOps, LdCcOptionErrors)
