@@ -74,9 +74,10 @@ static int IsAnswerLetter(const char *answer, char lower)
 // Answers of a dialogue step besides a chosen number.
 enum { ANS_BACK = -1, ANS_QUIT = -2 };
 
-// Reads a numbered choice 1..max (one character, two when max is above 9), B or Q. An empty
-// answer takes defaultChoice when it is not 0. The end of input counts as Q.
-static int AskChoice(const char *prompt, int max, int defaultChoice)
+// Reads a numbered choice 1..max (one character, two when max is above 9; any one- or two-digit
+// number such as "08" when twoDigits is set), B or Q. An empty answer takes defaultChoice when it
+// is not 0. The end of input counts as Q.
+static int AskNumber(const char *prompt, int max, int defaultChoice, int twoDigits)
 {
     for (;;) {
         Out("%s", prompt);
@@ -89,14 +90,20 @@ static int AskChoice(const char *prompt, int max, int defaultChoice)
         if (IsAnswerLetter(g_answer, 'q'))
             return ANS_QUIT;
         size_t len = strlen(g_answer);
-        int allowedLen = max > 9 ? 2 : 1;
-        if (len >= 1 && (int)len <= allowedLen && strspn(g_answer, "0123456789") == len && g_answer[0] != '0') {
+        int allowedLen = (max > 9 || twoDigits) ? 2 : 1;
+        if (len >= 1 && (int)len <= allowedLen && strspn(g_answer, "0123456789") == len &&
+            (twoDigits || g_answer[0] != '0')) {
             int value = atoi(g_answer);
             if (value >= 1 && value <= max)
                 return value;
         }
         ReportInvalidAnswer(g_answer);
     }
+}
+
+static int AskChoice(const char *prompt, int max, int defaultChoice)
+{
+    return AskNumber(prompt, max, defaultChoice, 0);
 }
 
 // A yes/no question whose text is built at run time; the same answers as ComChk's questions.
@@ -711,7 +718,7 @@ static int AskLdCount(EasyRun *run, int group)
     char prompt[96];
     snprintf(prompt, sizeof(prompt), snapshot ? "# of SS Base LD[1-%d](Not selected->(1)) :"
                                               : "# of Logical Drive[1-%d](Not selected->(1)) :", upper);
-    int answer = AskChoice(prompt, upper, 1);
+    int answer = AskNumber(prompt, upper, 1, 1);
     if (answer == ANS_BACK)
         return STEP_BACK;
     if (answer == ANS_QUIT)
@@ -1466,12 +1473,19 @@ static int CustomCacheCadeOn(ContData *records, uint8_t contNo, const CustomArgs
         ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, contNo);
         return CUSTOM_END;
     }
-    if (args->pdCount > GetMaxPdNumForRaidLvl(RAIDLVL_0, records, contNo)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_PD_LIMIT);
-        return CUSTOM_END;
-    }
     if (IsMixedInterfaceTypeList(records, contNo, args->pds, args->pdCount)) {
         ZAV_REPORT(REPORT_BOTH, MSG_MIXED_INTERFACE);
+        return CUSTOM_END;
+    }
+    // The same order as the dialogue's CacheCade creation: types, LD number, then the PD limit.
+    uint8_t freeMap[LD_MAX];
+    InitFreeLdNoMap(records, contNo, freeMap);
+    if (TakeFreeLdNo(records, contNo, freeMap) < 0) {
+        ZAV_REPORT(REPORT_BOTH, MSG_LD_LIMIT);
+        return CUSTOM_END;
+    }
+    if (args->pdCount > GetMaxPdNumForRaidLvl(RAIDLVL_0, records, contNo)) {
+        ZAV_REPORT(REPORT_BOTH, MSG_PD_LIMIT);
         return CUSTOM_END;
     }
     int rc = CreateCacheCadeGroup(records, contNo, args->pds, args->pdCount, &g_customRequest);

@@ -284,5 +284,22 @@ TEST_F(LdcTest, AFailedIoPolicyChangeIsReportedAndTheOtherLdsGoOn)
     EXPECT_NE(TraceLogText().find("SLSetLDProperties error"), std::string::npos);
 }
 
+TEST_F(LdcTest, CacheCadeChecksTypesAndTheLdNumberBeforeThePdLimit)
+{
+    const std::string fields = "\"cachecade\":true,\"maxPdPerGroup\":2";
+    LoadController(fields, "{\"slots\":\"0-1\",\"size_gb\":100,\"media\":\"ssd\"},"
+                           "{\"slots\":[2],\"size_gb\":100,\"media\":\"ssd\",\"iface\":\"sata\"}");
+    ProcResult r = Ldc({"-cachecade[252:0,252:1,252:2]"});
+    EXPECT_EQ(r.out, "Error - Cannot create LD[s](Logical Drive[s]) under the different Interface Type(SAS/SATA).\n");
+    ExpectNothingSent();
+
+    LoadController(fields, "{\"slots\":\"0-3\",\"size_gb\":100,\"media\":\"ssd\"}",
+                   "{\"raid\":0,\"slots\":[3],\"sizes_gb\":[50]}");
+    ASSERT_EQ(Zavsim({"ctrl", "set", "0", "max_lds=1"}).exitCode, 0);
+    r = Ldc({"-cachecade[252:0,252:1,252:2]"});
+    EXPECT_EQ(r.out, "Error - Exceed the upper limit of the LDs(Logical Drives).\nPlease re-set the configuration.\n\n");
+    ExpectNothingSent();
+}
+
 } // namespace
 } // namespace e2e

@@ -425,5 +425,17 @@ TEST_F(LdeTest, CacheCadeLdOverTheSsdsAndCachedIoForTheOtherLds)
     EXPECT_NE(r.out.find("PD3    None              -      -          Unconfig GOOD      HDD  558.375"), std::string::npos);
 }
 
+TEST_F(LdeTest, LdCountTakesOneOrTwoDigitNumbersInRange)
+{
+    LoadController("", "{\"slots\":\"0-4\",\"size_gb\":100}");
+    // Layout 2, RAID5, then "17" (above the bound), "0", "003" refused and "03" taken as three LDs.
+    ProcResult r = Lde("2\n2\n1\n17\n0\n003\n03\n\n");
+    EXPECT_NE(r.out.find("\"17\" is invalid.\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"0\" is invalid.\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"003\" is invalid.\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\"03\" is invalid."), std::string::npos) << r.out;
+    EXPECT_EQ(DumpController().lds.size(), 3u);
+}
+
 } // namespace
 } // namespace e2e
