@@ -49,6 +49,23 @@ unsigned SelCount(const uint8_t *list, unsigned size)
     return n;
 }
 
+// The characters after "a" are read before any number is judged: numbers without a leading zero
+// (a lone 0 is fine), each comma between two of them.
+static int AdapterListWellFormed(const char *p)
+{
+    for (;;) {
+        if (!IsDigit(*p) || (p[0] == '0' && IsDigit(p[1])))
+            return 0;
+        while (IsDigit(*p))
+            p++;
+        if (*p == '\0')
+            return 1;
+        if (*p != ',')
+            return 0;
+        p++;
+    }
+}
+
 int GetAdapterNo(const char *selector, uint8_t adapters[ADAPTER_LIST_SIZE], uint16_t contCount)
 {
     ZAV_TRACE("", "func=%s: selector=%s, contCount=%u", "GetAdapterNo", selector, (unsigned)contCount);
@@ -70,24 +87,18 @@ int GetAdapterNo(const char *selector, uint8_t adapters[ADAPTER_LIST_SIZE], uint
     if (selector[0] != 'a' || selector[1] == '\0')
         return ADP_SYNTAX;
 
+    if (!AdapterListWellFormed(selector + 1))
+        return ADP_SYNTAX;
+
     unsigned used = 0;
     const char *p = selector + 1;
     for (;;) {
-        // One number: digits without a leading zero (a lone 0 is fine).
-        if (!IsDigit(*p))
-            return ADP_SYNTAX;
-        if (p[0] == '0' && IsDigit(p[1]))
-            return ADP_SYNTAX;
         unsigned value = 0;
         while (IsDigit(*p)) {
             if (value < 1000)
                 value = value * 10 + (unsigned)(*p - '0');
             p++;
         }
-        if (*p != '\0' && *p != ',')
-            return ADP_SYNTAX;
-        if (*p == ',' && p[1] == '\0')
-            return ADP_SYNTAX;
         if (ListHolds(adapters, used, value) || value > 3)
             return ADP_SYNTAX;
         if (value >= contCount) {
@@ -493,6 +504,13 @@ static int TakeSelector(int *at, char *text, const char *normalised, int index)
     return 1;
 }
 
+// A malformed PD list is refused where it stands, like an unknown option after it would be.
+static int PdListWellFormed(const char *list)
+{
+    static uint8_t slots[PD_LIST_SIZE];
+    return GetPhysicalDriveNo(list, slots, 0);
+}
+
 int ParseCliOptions(int argc, char **argv, const CliOption *table, unsigned rows, unsigned selectors,
                     CliArgs *args)
 {
@@ -523,7 +541,7 @@ int ParseCliOptions(int argc, char **argv, const CliOption *table, unsigned rows
         else if ((selectors & SEL_LD) && word[0] == 'l')
             taken = TakeSelector(&args->ldAt, args->ldSel, word, i);
         else if ((selectors & SEL_PD) && strncmp(word, "pd[", 3) == 0)
-            taken = TakeSelector(&args->pdAt, args->pdSel, word + 2, i);
+            taken = TakeSelector(&args->pdAt, args->pdSel, word + 2, i) && PdListWellFormed(word + 2);
         if (!taken) {
             ReportInvalidToken(argv[i - 1]);
             return 0;

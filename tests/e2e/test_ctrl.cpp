@@ -281,6 +281,8 @@ TEST_F(CtrlCommand, ControllerSelectorErrors)
     EXPECT_EQ(Run({"-ctrlinfo", "-a0,0"}), "Error - Invalid input at or near token -ctrlinfo.\n");
     EXPECT_EQ(Run({"-ctrlinfo", "-a01"}), "Error - Invalid input at or near token -ctrlinfo.\n");
     EXPECT_EQ(Run({"-ctrlinfo", "-a0,"}), "Error - Invalid input at or near token -ctrlinfo.\n");
+    // The whole selector is read before controller 1 is looked for.
+    EXPECT_EQ(Run({"-ctrlinfo", "-a1,x"}), "Error - Invalid input at or near token -ctrlinfo.\n");
     EXPECT_EQ(Run({"-ctrlinfo", "-a0", "-a0"}), "Error - Invalid input at or near token -a0.\n");
     EXPECT_EQ(Run({"-ctrlinfo", "-a0", "-x"}), "Error - Invalid input at or near token -a0.\n");
     EXPECT_EQ(Run({"-cbinfo", "-a4"}), "Error - Invalid input at or near token -cbinfo.\n");

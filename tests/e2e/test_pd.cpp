@@ -228,6 +228,9 @@ TEST_F(PdCommand, PdLocateOptionErrors)
     EXPECT_EQ(Run({"-pdlocate", "-start"}), "Error - Invalid input at or near token -start.\n");
     EXPECT_EQ(Run({"-pdlocate", "-pd[0:1]", "-a0"}), "Error - Invalid input at or near token -a0.\n");
     EXPECT_EQ(Run({"-pdlocate"}), "Error - Invalid input at or near token -pdlocate.\n");
+    // A malformed PD list is met before the missing -start/-stop and before a later bad option.
+    EXPECT_EQ(Run({"-pdlocate", "-pd[0:1,0:1]"}), "Error - Invalid input at or near token -pdlocate.\n");
+    EXPECT_EQ(Run({"-pdlocate", "-a0", "-pd[0:x]", "-bogus"}), "Error - Invalid input at or near token -a0.\n");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -82,6 +82,11 @@ TEST_F(CmdCom, AdapterSelectorTable)
         {"aall", 3, ADP_OK, {0, 1, 2}},
         {"", 1, ADP_OK, {0}},
         {"a0,1,2,3,", 4, ADP_SYNTAX, {}},
+        {"a0,1,2,3,4", 4, ADP_OK, {0, 1, 2, 3}},
+        // Every character is read before a number is looked up among the controllers.
+        {"a1,x", 1, ADP_SYNTAX, {}},
+        {"a1,01", 1, ADP_SYNTAX, {}},
+        {"a1,", 1, ADP_SYNTAX, {}},
     };
     for (const auto &r : rows) {
         uint8_t list[ADAPTER_LIST_SIZE];
@@ -268,6 +273,9 @@ TEST_F(CmdCom, ParserNamesArgumentBeforeTheOffendingOne)
         {{"zavcli", "-cmd", "-a0", "-setstarttime"}, "-setstarttime"},
         {{"zavcli", "-cmd", "-pd", "-a0"}, "-cmd"},
         {{"zavcli", "-cmd", "-L1"}, "-cmd"},
+        // A malformed PD list is named where it stands, before a later unknown option.
+        {{"zavcli", "-cmd", "-pd[0:1,0:1]", "-bogus"}, "-cmd"},
+        {{"zavcli", "-cmd", "-a0", "-pd[0:1", "-trh", "-trm"}, "-a0"},
     };
     for (const auto &r : rows) {
         g_console.clear();
