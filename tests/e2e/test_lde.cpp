@@ -437,5 +437,21 @@ TEST_F(LdeTest, LdCountTakesOneOrTwoDigitNumbersInRange)
     EXPECT_EQ(DumpController().lds.size(), 3u);
 }
 
+TEST_F(LdeTest, MoreCandidatesThanAGroupMayHoldStillOfferLayouts)
+{
+    LoadJson("{\"name\":\"ld-test\",\"controllers\":[{\"product\":\"LSI MegaRAID SAS 9260-8i\","
+             "\"cache_backup\":{\"type\":5},\"enclosures\":[{\"devId\":252,\"slots\":40}],"
+             "\"drives\":[{\"slots\":\"0-39\",\"size_gb\":100}]}]}");
+    // Single LD over 40 candidates, choice 2 (RAID5): the shipped pattern file covers 40 PDs, and the
+    // group is made of the controller's maximum of 32.
+    ProcResult r = Lde("1\n2\n");
+    EXPECT_EQ(r.out.find("No configuration."), std::string::npos) << r.out;
+    EXPECT_NE(LayoutHeader(r.out, 2).find("RAID5"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Information - The number of unconfigured PDs(physical drives) is over 16.\n"), std::string::npos);
+    SimController c = DumpController();
+    ASSERT_EQ(c.lds.size(), 1u);
+    EXPECT_EQ(LdSlots(c, 0).size(), 32u);
+}
+
 } // namespace
 } // namespace e2e
