@@ -60,13 +60,14 @@ void SetPlanPdInfoReader(PlanPdInfoReader reader)
     g_pdInfoReader = reader ? reader : DefaultPdInfoReader;
 }
 
-// Reads a PD's coerced size afresh; 0 when the PD information cannot be read.
-static int ReadPdSize(uint8_t contNo, uint8_t pdNo, uint64_t *size)
+// Reads a PD's coerced size afresh; 0 (traced under the caller's name) when the PD information
+// cannot be read.
+static int ReadPdSize(const char *func, uint8_t contNo, uint8_t pdNo, uint64_t *size)
 {
     uint8_t info[PD_INFO_SIZE];
     memset(info, 0, sizeof(info));
     if (g_pdInfoReader(contNo, pdNo, info) != 0) {
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", "SLGetPDInfo", "SLGetPDInfo error", (unsigned)contNo,
+        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", func, "SLGetPDInfo error", (unsigned)contNo,
                   (unsigned)pdNo);
         return 0;
     }
@@ -495,7 +496,7 @@ uint64_t SmallestPdSize(uint8_t contNo, const ContData *records, const uint8_t *
     int known = 0;
     for (int i = 0; i < count; ++i) {
         uint64_t size = 0;
-        if (!ReadPdSize(contNo, pds[i], &size))
+        if (!ReadPdSize("SmallestPdSize", contNo, pds[i], &size))
             size = records != NULL ? RecordPdSize(records, contNo, pds[i]) : 0;
         if (size == 0)
             continue;
@@ -515,7 +516,7 @@ int ConfirmDiffPDSize(const LdCreateRequest *request, uint8_t contNo)
         const RgEntry *group = &request->groups[g];
         for (int p = 0; p < group->pdCount && p < RG_PD_MAX; ++p) {
             uint64_t size = 0;
-            if (!ReadPdSize(contNo, group->pds[p], &size))
+            if (!ReadPdSize("ConfirmDiffPDSize", contNo, group->pds[p], &size))
                 continue;
             if (!haveFirst) {
                 first = size;

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "common/ContData.h"
 #include "common/DispFormat.h"
 #include "common/LdPlan.h"
+#include "common/raidctl.h"
 #include "common/storelib_layout.h"
 
 namespace {
@@ -546,7 +549,19 @@ TEST_F(LdPlanTest, DifferentPdSizesAreFoundAcrossGroupsAndUnreadablePdsLeftOut)
     req->groups[1].pds[0] = 3;
     EXPECT_EQ(ConfirmDiffPDSize(req, 0), 1);
     g_failSlots = { 3 };
+    char dir[MAX_PATH] = {};
+    GetTempPathA(sizeof(dir), dir);
+    const std::string tracePath = std::string(dir) + "zav_ldplan_trace_" + std::to_string(GetCurrentProcessId()) + ".log";
+    DeleteFileA(tracePath.c_str());
+    initLog(tracePath.c_str(), 2000000);
     EXPECT_EQ(ConfirmDiffPDSize(req, 0), 0);
+    finContData();
+    std::ifstream in(tracePath, std::ios::binary);
+    std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    DeleteFileA(tracePath.c_str());
+    // The unreadable PD is traced under the name of the check that skipped it.
+    EXPECT_NE(trace.find("func=ConfirmDiffPDSize: SLGetPDInfo error, contNo=0, pdNo=3"), std::string::npos) << trace;
 }
 
 TEST_F(LdPlanTest, CustomCachePolicyFollowsTheOptionBits)
