@@ -880,29 +880,34 @@ static uint8_t ChosenMode(const CliArgs *args, uint8_t current)
     return current;
 }
 
+// Reads every selected controller's settings and asks the one question before any of them is
+// changed, so that answering No leaves every controller as it was.
 static int ChangePatrolReadSettings(const uint8_t *adapters, const CliArgs *args, int haveStart, uint32_t startTime)
 {
     static const char kHandler[] = "CliCmdExecAdpPR";
-    int asked = 0;
-    for (unsigned i = 0; i < ADAPTER_LIST_SIZE && adapters[i] != SEL_EMPTY; i++) {
-        uint8_t c = adapters[i];
-        uint8_t props[PATROL_READ_PROP_SIZE];
-        if (SLGetPatrolReadProp(c, props) != 0) {
+    static uint8_t props[ADAPTER_LIST_SIZE][PATROL_READ_PROP_SIZE];
+    unsigned count = 0;
+    int askFirst = 0;
+    for (; count < ADAPTER_LIST_SIZE && adapters[count] != SEL_EMPTY; count++) {
+        uint8_t c = adapters[count];
+        if (SLGetPatrolReadProp(c, props[count]) != 0) {
             TraceCmdError(kHandler, "SLGetPatrolReadProp error", c);
             ZAV_REPORT(REPORT_BOTH, kFailedToChange, (int)c);
             return -1;
         }
-        uint8_t mode = ChosenMode(args, props[PR_MODE]);
-        if (mode != PR_MODE_AUTO && !asked) {
-            asked = 1;
-            if (ComChk(NULL, 6, 0) != 1)
-                return 0;
-        }
-        props[PR_MODE] = mode;
-        LayoutPutU32(props, PR_INTERVAL, ChosenInterval(args, LayoutU32(props, PR_INTERVAL)));
+        if (ChosenMode(args, props[count][PR_MODE]) != PR_MODE_AUTO)
+            askFirst = 1;
+    }
+    if (askFirst && ComChk(NULL, 6, 0) != 1)
+        return 0;
+    for (unsigned i = 0; i < count; i++) {
+        uint8_t c = adapters[i];
+        uint8_t *block = props[i];
+        block[PR_MODE] = ChosenMode(args, block[PR_MODE]);
+        LayoutPutU32(block, PR_INTERVAL, ChosenInterval(args, LayoutU32(block, PR_INTERVAL)));
         if (haveStart)
-            LayoutPutU32(props, PR_NEXT_EXEC, startTime);
-        if (SLSetPatrolReadProp(c, props) != 0) {
+            LayoutPutU32(block, PR_NEXT_EXEC, startTime);
+        if (SLSetPatrolReadProp(c, block) != 0) {
             TraceCmdError(kHandler, "SLSetPatrolReadProp error", c);
             ZAV_REPORT(REPORT_BOTH, kFailedToChange, (int)c);
             return -1;

@@ -506,6 +506,21 @@ TEST_F(CtrlCommand, PatrolDisableAnsweredNoChangesNothing)
     EXPECT_EQ(CtrlValue(Dump(), "interval"), 2592000);
 }
 
+TEST_F(CtrlCommand, PatrolQuestionComesBeforeAnyControllerIsChanged)
+{
+    // Controller 1 runs patrol read manually, controller 0 automatically: changing only the
+    // interval asks once (for controller 1), and No must leave controller 0 unchanged too.
+    LoadScenario("two-controllers");
+    Run({"-ctrlpr", "-enblman", "-a1"}, "y\n");
+    ClearJournal();
+    EXPECT_EQ(Run({"-ctrlpr", "-hour", "-aall"}, "n\n"), kPatrolQuestion);
+    EXPECT_TRUE(JournalLines(Journal(), "SLSetPatrolReadProp").empty());
+    EXPECT_EQ(Run({"-ctrlpr", "-hour", "-aall"}, "y\n"),
+              std::string(kPatrolQuestion) + "Information - Controller[0] Settings have been changed.\n"
+                                             "Information - Controller[1] Settings have been changed.\n");
+    EXPECT_EQ(JournalLines(Journal(), "SLSetPatrolReadProp").size(), 2u);
+}
+
 TEST_F(CtrlCommand, PatrolStartTogetherWithHourChangesOnlyTheInterval)
 {
     LoadScenario("default");
