@@ -68,6 +68,44 @@ zav_wine_start() {
 zav_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+  zav_xvfb_stop
+}
+
+# A private X display for the graphical tool, started before the prefix boots (a prefix booted
+# without a display may refuse windows later). Keeps a display the caller already has. Without
+# Xvfb the graphical tests skip themselves.
+ZAV_XVFB_PID=
+zav_xvfb_start() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  command -v Xvfb >/dev/null 2>&1 || return 0
+  local fifo display
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/zav_xvfb.XXXXXX")
+  mkfifo "$fifo" || return 0
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  ZAV_XVFB_PID=$!
+  read -r -t 20 display <"$fifo" || display=
+  rm -f "$fifo"
+  if [ -z "$display" ]; then
+    kill "$ZAV_XVFB_PID" 2>/dev/null
+    ZAV_XVFB_PID=
+    zav_log "Xvfb did not start; the graphical tests will be skipped"
+    return 0
+  fi
+  export DISPLAY=:$display
+}
+
+zav_xvfb_stop() {
+  if [ -n "$ZAV_XVFB_PID" ]; then
+    kill "$ZAV_XVFB_PID" 2>/dev/null || true
+    ZAV_XVFB_PID=
+  fi
+}
+
+# Without a window manager every window close waits for one; unmanaged windows close at once.
+zav_wine_x11_settings() {
+  local stamp=$WINEPREFIX/.zav_x11_unmanaged
+  [ -f "$stamp" ] && return 0
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 && touch "$stamp"
 }
 
 # Registry values of the product (32-bit view) and the controller's port in the device map.
@@ -106,7 +144,9 @@ zav_install() {
 }
 
 zav_prepare_runtime() {
+  zav_xvfb_start
   zav_wine_start || return 1
+  zav_wine_x11_settings
   zav_write_registry
   zav_install
 }

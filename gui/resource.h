@@ -1,0 +1,174 @@
+// Resource ids of zavgui: dialogs, controls grouped per dialog, menu commands, bitmaps and the
+// string table. Strings keep the numbers the product's texts have always had.
+#ifndef ZAV_GUI_RESOURCE_H
+#define ZAV_GUI_RESOURCE_H
+
+// ---------------------------------------------------------------------------------------------
+// Dialog templates. 100-199: main window and its own dialogs; 200-299: tab pages and sub-pages;
+// 300-399: property dialogs; 400-499: configuration dialogs (creation, snapshots).
+// ---------------------------------------------------------------------------------------------
+#define ID_DIALOG_MAIN              100
+#define IDD_VERSION                 101
+#define IDD_PAGE0                   200
+#define IDD_PAGE1                   201
+#define IDD_PAGE2                   202
+#define IDD_PAGE3                   203
+#define IDD_PAGE4                   204
+#define IDD_PAGE5                   205
+#define IDD_PAGE6                   206
+#define IDD_PAGE10                  210
+#define IDD_PAGE11                  211
+#define ID_DIALOG_CTRL_INFO         300
+// 301-399 reserved for the other property dialogs (cache backup, enclosure, LD, PD, snapshot, view)
+// 400-499 reserved for IDD_ENABLE_SNAPSHOT, IDD_CREATE_SNAPSHOT, IDD_CREATE_VIEW and creation dialogs
+
+// ---------------------------------------------------------------------------------------------
+// Icon and bitmaps
+// ---------------------------------------------------------------------------------------------
+#define IDI_ZAVGUI                  106
+#define IDB_BANNER                  110
+// Tab faces, normal / selected state
+#define IDB_FACE_DASHBOARD          363
+#define IDB_FACE_CREATE_LD          364
+#define IDB_FACE_DELETE_LD          365
+#define IDB_FACE_HOT_SPARE          366
+#define IDB_FACE_RESTORE_LD         367
+#define IDB_FACE_MAINTENANCE        368
+#define IDB_FACE_PROPERTIES         383
+#define IDB_FACE_SETTINGS           404
+#define IDB_FACE_DASHBOARD_SEL      484
+#define IDB_FACE_CREATE_LD_SEL      485
+#define IDB_FACE_DELETE_LD_SEL      486
+#define IDB_FACE_HOT_SPARE_SEL      487
+#define IDB_FACE_RESTORE_LD_SEL     488
+#define IDB_FACE_MAINTENANCE_SEL    489
+#define IDB_FACE_SNAPSHOT           560
+#define IDB_FACE_SNAPSHOT_SEL       561
+
+// ---------------------------------------------------------------------------------------------
+// Controls shared by several dialogs (the same id means the same kind of control everywhere)
+// ---------------------------------------------------------------------------------------------
+#define IDC_CLOSE                   8       // "Close" button of the main window and the version dialog
+#define IDC_LD_LIST                 1002    // LD list of a page
+#define IDC_PD_LIST                 1003    // PD list of a page
+#define IDC_CTRL_SELECT             1004    // controller selector of a page
+
+// Main window (1220-1229)
+#define IDC_MAIN_TAB                1220
+#define IDC_MAIN_BANNER             1222
+
+// Dashboard, IDD_PAGE0 (1000-1199 as the page has always used them; new ones 1300-1319)
+#define IDC_P0_CTRL_INFO            1001
+#define IDC_P0_CB_INFO              1006
+#define IDC_P0_CB_LEARN             1007
+#define IDC_P0_LD_TREE              1085
+#define IDC_P0_ENCL_INFO            1164
+#define IDC_P0_VERSION              1165
+#define IDC_P0_CB_GROUP             1185
+#define IDC_P0_CTRL_GROUP           1300
+#define IDC_P0_LD_GROUP             1301
+#define IDC_P0_PD_GROUP             1302
+#define IDC_P0_VER_GROUP            1303
+
+// Maintenance, IDD_PAGE5 (new ones 1320-1339)
+#define IDC_P5_CHECK_CONSISTENCY    1029
+#define IDC_P5_INITIALIZE           1030
+#define IDC_P5_REBUILD              1032
+#define IDC_P5_STOP                 1033
+#define IDC_P5_PATROL_READ          1034
+#define IDC_P5_PATROL_STOP          1035
+#define IDC_P5_TEST_EVENT           1037
+#define IDC_P5_EVENT_ERROR          1184
+#define IDC_P5_EVENT_WARNING        1185
+#define IDC_P5_EVENT_INFORMATION    1186
+#define IDC_P5_CTRL_GROUP           1320
+#define IDC_P5_TOOLS_GROUP          1321
+#define IDC_P5_LD_GROUP             1322
+#define IDC_P5_PD_GROUP             1323
+#define IDC_P5_EVENT_GROUP          1324
+
+// Create LD (IDD_PAGE1, 10, 11): 1340-1399. Delete LD (IDD_PAGE2): 1400-1419.
+// Hot Spare (IDD_PAGE3): 1420-1439. Restore LD (IDD_PAGE4): 1440-1459.
+// Snapshot (IDD_PAGE6): 1108, 1109, 1232 as the page has always used them, new ones 1460-1479.
+// Property dialogs: 1500-1699. Snapshot and creation dialogs: 1700-1799.
+
+// Version dialog, IDD_VERSION
+#define IDC_VER_LIST                1224
+#define IDC_VER_LEGAL               1225
+
+// ---------------------------------------------------------------------------------------------
+// Menu commands. LD menu 40001-40009, PD menu 40010-40019, view menu 40020-40029;
+// 40100-40199 reserved for the pages of the later tabs.
+// ---------------------------------------------------------------------------------------------
+#define ID_LD_MENU_INFO             40001
+#define ID_LD_MENU_SNAPSHOT_INFO    40002
+#define ID_LD_MENU_RELOAD           40003
+#define ID_LD_MENU_CREATE_SNAPSHOT  40004
+#define ID_LD_MENU_DELETE_SNAPSHOT  40005
+#define ID_HDD_MENU_INFO            40010
+#define ID_HDD_MENU_RELOAD          40011
+#define ID_HDD_MENU_STS_GOOD        40012
+#define ID_HDD_MENU_STS_FAIL        40013
+#define ID_HDD_MENU_LED_ACT         40014
+#define ID_HDD_MENU_LED_OFF         40015
+#define ID_HDD_MENU_STS_UNCONF_GOOD 40016
+#define ID_VIEW_MENU_CREATE         40020
+#define ID_VIEW_MENU_DELETE         40021
+#define ID_VIEW_MENU_INFO           40022
+
+// ---------------------------------------------------------------------------------------------
+// String table (captions first, then texts by number)
+// ---------------------------------------------------------------------------------------------
+#define IDS_CAPTION_DASHBOARD       1
+#define IDS_CAPTION_CREATE_LD       2
+#define IDS_CAPTION_DELETE_LD       3
+#define IDS_CAPTION_HOT_SPARE       4
+#define IDS_CAPTION_RESTORE_LD      5
+#define IDS_CAPTION_MAINTENANCE     6
+#define IDS_MAIN_TITLE              7
+#define IDS_CAPTION_PRODUCT         8
+#define IDS_OS_LD_NO_INIT           106
+#define IDS_CTRL_INFO_BUTTON        202
+#define IDS_BTN_REBUILD             207
+#define IDS_BTN_CHECK_CONSISTENCY   208
+#define IDS_BTN_INITIALIZE          209
+#define IDS_BTN_STOP                210
+#define IDS_PD_STATE_FAILED         283
+#define IDS_STOP_ALREADY_FINISHED   284
+#define IDS_CC_START_FAILED         286
+#define IDS_CC_STOP_FAILED          287
+#define IDS_INIT_START_FAILED       288
+#define IDS_INIT_STOP_FAILED        289
+#define IDS_REBUILD_START_FAILED    290
+#define IDS_LOCATE_ON_FAILED        304
+#define IDS_LOCATE_OFF_FAILED       305
+#define IDS_FATAL_INIT_FAILED       312
+#define IDS_FATAL_NO_CONTROLLER     313
+#define IDS_WINAPI_ERROR            315
+#define IDS_INNER_ERROR             316
+#define IDS_FATAL_NOT_ADMIN         317
+#define IDS_FATAL_ALREADY_RUNNING   318
+#define IDS_CANNOT_STOP_REBUILD     325
+#define IDS_FATAL_OVER_LIMIT        332
+#define IDS_BTN_PATROL_READ         403
+#define IDS_TREE_SPANNED_RG         420
+#define IDS_TREE_RG                 421
+#define IDS_TEST_EVENT_DONE         429
+#define IDS_STOP_INIT_WAIT          431
+#define IDS_PATROL_START_FAILED     532
+#define IDS_PATROL_STOP_FAILED      533
+#define IDS_CC_RAID0                548
+#define IDS_REBUILD_RAID0           549
+#define IDS_LEARN_STARTED           556
+#define IDS_LEARN_FAILED            557
+#define IDS_OPERATION_FINISHED      560
+#define IDS_PATROL_FINISHED         561
+#define IDS_FATAL_ACCESS_ERROR      562
+#define IDS_SNAPSHOT_NO_INIT        579
+#define IDS_CACHECADE_NO_INIT       582
+#define IDS_TREE_CACHECADE_RG       596
+// Texts added with this version of the tool (600-649; the later tabs use 650 on)
+#define IDS_INIT_MOUNTED_ASK        600
+#define IDS_TEST_EVENT_FAILED       601
+
+#endif

@@ -1,0 +1,196 @@
+// End-to-end fixture of the graphical tool: its own simulator state, the real zavgui.exe started
+// on the X display that scripts/test provides, and the automation library to drive it. Skips
+// with a clear message where no display exists.
+#ifndef ZAV_TESTS_GUI_E2E_GUI_SESSION_H
+#define ZAV_TESTS_GUI_E2E_GUI_SESSION_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Automation.h"
+#include "SimCore.h"
+
+namespace guie2e {
+
+inline std::string BinDir()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string p = path;
+    return p.substr(0, p.find_last_of("\\/"));
+}
+
+inline std::string ReadText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline int RunAndWait(const std::string &exe, const std::string &args, DWORD timeoutMs = 60000)
+{
+    std::string cmd = "\"" + exe + "\" " + args;
+    std::vector<char> buf(cmd.begin(), cmd.end());
+    buf.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, BinDir().c_str(), &si, &pi))
+        return -999;
+    DWORD code = 999;
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return (int)code;
+}
+
+// One running zavgui.exe.
+struct GuiProcess {
+    PROCESS_INFORMATION pi = {};
+    HWND main = NULL;
+
+    bool Start()
+    {
+        std::string cmd = "\"" + BinDir() + "\\zavgui.exe\"";
+        std::vector<char> buf(cmd.begin(), cmd.end());
+        buf.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        return CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, BinDir().c_str(), &si,
+                              &pi) != 0;
+    }
+
+    DWORD Pid() const { return pi.dwProcessId; }
+
+    // Exit code once it ended within the time, else -999.
+    int WaitExit(DWORD timeoutMs)
+    {
+        if (!pi.hProcess || WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return -999;
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return (int)code;
+    }
+
+    void Stop()
+    {
+        if (!pi.hProcess)
+            return;
+        if (main && IsWindow(main))
+            PostMessageA(main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        pi = PROCESS_INFORMATION();
+        main = NULL;
+    }
+};
+
+class GuiSession : public ::testing::Test {
+protected:
+    sim::Paths paths;
+    GuiProcess gui;
+
+    static bool HaveDisplay()
+    {
+        char display[256] = {};
+        return GetEnvironmentVariableA("DISPLAY", display, sizeof(display)) > 0;
+    }
+
+    void SetUp() override
+    {
+        if (!HaveDisplay())
+            GTEST_SKIP() << "no X display (DISPLAY is unset and Xvfb could not be started): graphical tests skipped";
+        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        char dir[MAX_PATH] = {};
+        GetTempPathA(sizeof(dir), dir);
+        std::string base = std::string(dir) + "zavgui_e2e_" + info->name();
+        paths.state = base + "_state.json";
+        paths.journal = base + "_journal.txt";
+        paths.lock = paths.state + ".lock";
+        Cleanup();
+        SetEnvironmentVariableA("ZAVSIM_STATE", paths.state.c_str());
+        SetEnvironmentVariableA("ZAVSIM_JOURNAL", paths.journal.c_str());
+        // The device-map port vanishes whenever the Wine server restarts.
+        RunAndWait(BinDir() + "\\zavdevmap.exe", "\"Scsi Port 2=megasas2\"");
+    }
+
+    void TearDown() override
+    {
+        gui.Stop();
+        Cleanup();
+    }
+
+    void Cleanup()
+    {
+        DeleteFileA(paths.state.c_str());
+        DeleteFileA(paths.journal.c_str());
+        DeleteFileA(paths.lock.c_str());
+    }
+
+    void Sim(const std::vector<std::string> &args)
+    {
+        std::string out, err;
+        ASSERT_EQ(0, sim::ZavsimRun(args, paths, out, err)) << err;
+    }
+
+    std::string Journal() { return ReadText(paths.journal); }
+
+    // Starts zavgui and waits for its main window.
+    void StartGui()
+    {
+        ASSERT_TRUE(gui.Start());
+        gui.main = zauto::FindTopWindow(gui.Pid(), "#32770", "Main - ", 120000);
+        ASSERT_NE((HWND)NULL, gui.main) << "main window did not appear";
+    }
+
+    // Waits for a message box, checks its caption and text, answers it.
+    void AnswerBox(DWORD pid, const std::string &caption, const std::string &text, int button = IDOK)
+    {
+        zauto::MessageBoxInfo box;
+        ASSERT_TRUE(zauto::WaitMessageBox(pid, 60000, &box)) << "expected box: " << text;
+        EXPECT_EQ(caption, box.caption);
+        EXPECT_EQ(text, box.text);
+        ASSERT_TRUE(zauto::AnswerMessageBox(box, button));
+    }
+
+    HWND Tab() { return GetDlgItem(gui.main, 1220); }
+
+    // The page dialog shown in the tab strip.
+    HWND VisiblePage()
+    {
+        HWND child = NULL;
+        while ((child = FindWindowExA(Tab(), child, "#32770", NULL)) != NULL)
+            if (IsWindowVisible(child))
+                return child;
+        return NULL;
+    }
+
+    // Polls until the condition holds or the time is up.
+    template <typename F> bool WaitFor(F condition, DWORD timeoutMs = 30000)
+    {
+        DWORD start = GetTickCount();
+        while (!condition()) {
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            Sleep(50);
+        }
+        return true;
+    }
+};
+
+} // namespace guie2e
+
+#endif
