@@ -26,18 +26,22 @@ zav_need_packages() {
   command -v Xvfb >/dev/null 2>&1 || return 0
   [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
   [ -d /usr/include/nlohmann ] || return 0
-  [ -e /usr/lib/wine/wine ] || return 0 # Wine's 32-bit loader (package wine32:i386)
+  [ -e "$ZAV_WINE32" ] || return 0 # Wine's 32-bit loader (package wine32:i386)
   return 1
 }
+
+# Where the kernel's binfmt_misc handlers and Wine's 32-bit loader are (tests of scripts/setup
+# point these elsewhere).
+ZAV_BINFMT_DIR=${ZAV_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
+ZAV_WINE32=${ZAV_WINE32:-/usr/lib/wine/wine}
 
 # Whether this machine runs Wine's 32-bit side: natively, or through qemu registered with
 # binfmt_misc. Some kernels refuse 32-bit programs ("Exec format error").
 zav_runs_32bit() {
-  local entry=/proc/sys/fs/binfmt_misc/qemu-i386
-  if [ -r "$entry" ] && [ "$(head -n 1 "$entry")" = enabled ]; then
-    return 0
-  fi
-  /usr/lib/wine/wine --version >/dev/null 2>&1
+  local entry=$ZAV_BINFMT_DIR/qemu-i386 state=""
+  [ -r "$entry" ] && IFS= read -r state <"$entry"
+  [ "$state" = enabled ] && return 0
+  "$ZAV_WINE32" --version >/dev/null 2>&1
 }
 
 zav_need_setup() {
