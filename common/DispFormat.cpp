@@ -301,6 +301,22 @@ int LdStateText(char *out, size_t size, const ContData *rec, uint8_t target)
     return len;
 }
 
+int PdOperationText(char *out, size_t size, const ContData *rec, uint8_t slot)
+{
+    const uint8_t *pd = rec->pdInfo[slot];
+    uint16_t state = LayoutU16(pd, PI_FW_STATE);
+    uint32_t active = LayoutU32(pd, PI_PROGRESS_BLOCK + PPG_ACTIVE);
+    unsigned rebuild = ProgressPercent(LayoutU16(pd, PI_PROGRESS_BLOCK + PPG_REBUILD_PROGRESS));
+    if (state == PD_STATE_COPYBACK || (active & PD_PROG_COPYBACK))
+        return DispPrintf(out, size, "Copyback (%u%%)", rebuild);
+    if (state == PD_STATE_REBUILD || (active & PD_PROG_REBUILD))
+        return DispPrintf(out, size, "Rebuild (%u%%)", rebuild);
+    if (active & PD_PROG_PATROL)
+        return DispPrintf(out, size, "%u%% PatrolRead",
+                          ProgressPercent(LayoutU16(pd, PI_PROGRESS_BLOCK + PPG_PATROL_PROGRESS)));
+    return DispCopy(out, size, "-");
+}
+
 int LdProgressText(char *out, size_t size, const ContData *rec, uint8_t target)
 {
     const uint8_t *ld = rec->ldInfo[target];

@@ -59,6 +59,9 @@ int WritePolicyShown(const char *productNameOfFirstCtrl);
 unsigned ProgressPercent(uint16_t progress); // progress x 100 / 65535, truncated
 int LdStateText(char *out, size_t size, const ContData *rec, uint8_t target);
 int LdProgressText(char *out, size_t size, const ContData *rec, uint8_t target);
+// What runs on a PD, from its PD information: "Copyback (n%)", "Rebuild (n%)", "n% PatrolRead"
+// or "-".
+int PdOperationText(char *out, size_t size, const ContData *rec, uint8_t slot);
 
 // --- Capacities ---------------------------------------------------------------------------
 // LD capacity in blocks of a level over n drives of the given per-drive size; 0 (traced) for an

@@ -290,21 +290,42 @@ static void ReportWindowsApiError(const char *what, uint8_t contNo, uint32_t err
     ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)", (unsigned)errorCode);
 }
 
+// System error of the last event the event log refused.
+static uint32_t g_lastEventError;
+
 int XeltLogEvent(uint8_t contNo, uint32_t eventId, uint16_t stringCount, const char **strings,
                  uint32_t dataSize, const void *data)
 {
     void *source = g_seam.registerSource(kEventSourceName);
     if (source == NULL) {
-        ReportWindowsApiError("RegisterEventSource error", contNo, g_seam.lastError());
+        g_lastEventError = g_seam.lastError();
+        ReportWindowsApiError("RegisterEventSource error", contNo, g_lastEventError);
         return 0;
     }
     int reported = g_seam.reportEvent(source, EventTypeOfId(eventId), 0, eventId, stringCount, strings,
                                       dataSize, data);
     if (!reported) {
-        ReportWindowsApiError("ReportEvent error", contNo, g_seam.lastError());
+        g_lastEventError = g_seam.lastError();
+        ReportWindowsApiError("ReportEvent error", contNo, g_lastEventError);
     }
     g_seam.deregisterSource(source);
     return reported ? 1 : 0;
+}
+
+// The four texts of a test event: local time, the fixed "FFFFFFFF", the table's text, the code.
+static int ReportTestEventTexts(const EventInfo *entry, uint32_t eventId, uint32_t eventCode)
+{
+    EventClock now;
+    char timeText[32];
+    char codeText[16];
+    char eventText[TEST_EVENT_TEXT_MAX + 1];
+    g_seam.localTime(&now);
+    snprintf(timeText, sizeof(timeText), "%04d/%02d/%02d %02d:%02d:%02d", now.year, now.month, now.day,
+             now.hour, now.minute, now.second);
+    snprintf(eventText, sizeof(eventText), "%s", entry->text);
+    snprintf(codeText, sizeof(codeText), "%06u", (unsigned)eventCode);
+    const char *strings[4] = {timeText, "FFFFFFFF", eventText, codeText};
+    return XeltLogEvent(EVENT_CONTNO_NONE, eventId, 4, strings, 0, NULL);
 }
 
 int RaiseTestEvent(const char *caller, uint32_t eventCode)
@@ -319,19 +340,27 @@ int RaiseTestEvent(const char *caller, uint32_t eventCode)
     if (entry->suppressed) {
         return 0;
     }
-    EventClock now;
-    char timeText[32];
-    char codeText[16];
-    char eventText[TEST_EVENT_TEXT_MAX + 1];
-    g_seam.localTime(&now);
-    snprintf(timeText, sizeof(timeText), "%04d/%02d/%02d %02d:%02d:%02d", now.year, now.month, now.day,
-             now.hour, now.minute, now.second);
-    snprintf(eventText, sizeof(eventText), "%s", entry->text);
-    snprintf(codeText, sizeof(codeText), "%06u", (unsigned)eventCode);
-    const char *strings[4] = {timeText, "FFFFFFFF", eventText, codeText};
-    XeltLogEvent(EVENT_CONTNO_NONE, eventId, 4, strings, 0, NULL);
+    ReportTestEventTexts(entry, eventId, eventCode);
     ZAV_REPORT(REPORT_BOTH,
                "Information - Test Event has been registered as OS event log.\nPlease check it with OS event viewer.");
     ZAV_TRACE("", "func=%s: %s, eventCode=%u", caller, "XeltLogEvent finish", (unsigned)eventCode);
+    return 1;
+}
+
+int ReportTestEvent(const char *caller, uint32_t eventCode, uint32_t *systemError)
+{
+    *systemError = 0;
+    uint32_t eventId = 0;
+    const EventInfo *entry = FindEventInfo(eventCode, &eventId);
+    if (entry == NULL) {
+        ZAV_TRACE(ZAV_ERR, "func=%s: %s, eventCode=%u", caller, "pEvt_Info is NULL", (unsigned)eventCode);
+        return 0;
+    }
+    if (entry->suppressed)
+        return 0;
+    if (!ReportTestEventTexts(entry, eventId, eventCode)) {
+        *systemError = g_lastEventError;
+        return -1;
+    }
     return 1;
 }

@@ -67,6 +67,10 @@ int XeltLogEvent(uint8_t contNo, uint32_t eventId, uint16_t stringCount, const c
 // Reads the table, looks the code up and reports the test event; caller names the trace lines.
 // Returns 1 when the success message was printed, 0 when the code is missing or suppressed.
 int RaiseTestEvent(const char *caller, uint32_t eventCode);
+// Looks the code up in the table already read and reports the test event without printing.
+// 1: reported; 0: the code is missing (traced) or suppressed; -1: the event log refused it, with
+// the system error in *systemError.
+int ReportTestEvent(const char *caller, uint32_t eventCode, uint32_t *systemError);
 
 #ifdef __cplusplus
 }

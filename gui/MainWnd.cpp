@@ -28,6 +28,8 @@ static DLGPROC ProcOfKind(int kind)
     switch (kind) {
     case PAGE_DASHBOARD:
         return Page0Proc;
+    case PAGE_MAINTENANCE:
+        return Page5Proc;
     default:
         return PageFrameProc;
     }

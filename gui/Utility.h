@@ -55,6 +55,7 @@ int ShowTextBox(void *owner, int kind, uint16_t textId, uint16_t captionId, cons
 // Wait cursor around a controller command (harmless without a window).
 void BeginWaitCursor(void);
 void EndWaitCursor(void);
+void GuiSleep(unsigned milliseconds);
 
 #ifdef __cplusplus
 }

@@ -38,3 +38,8 @@ void EndWaitCursor(void)
     if (g_waitDepth > 0 && --g_waitDepth == 0)
         SetCursor(g_savedCursor ? g_savedCursor : LoadCursor(NULL, IDC_ARROW));
 }
+
+void GuiSleep(unsigned milliseconds)
+{
+    Sleep(milliseconds);
+}

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -88,6 +89,7 @@ protected:
         SetEnvironmentVariableA("ZAVSIM_STATE", paths.state.c_str());
         SetEnvironmentVariableA("ZAVSIM_JOURNAL", paths.journal.c_str());
         GuiStateReset();
+        memset(g_records, 0, sizeof(g_records));
         BoxScript::Current() = &boxes;
         SetBoxResponder(BoxScript::Respond);
     }

@@ -1,0 +1,145 @@
+// End to end: the Dashboard and the Maintenance page of the real zavgui.exe against the
+// simulator, driven the way an administrator works them.
+#include "gui_session.h"
+
+#include <regex>
+
+using namespace guie2e;
+
+namespace {
+
+enum { IDC_LD_LIST = 1002, IDC_PD_LIST = 1003, IDC_CTRL_SELECT = 1004, IDC_LEARN = 1007, IDC_ENCL = 1164,
+       IDC_CB_INFO = 1006, IDC_TREE = 1085, IDC_REBUILD = 1032, IDC_CHECK_CONSISTENCY = 1029 };
+
+class GuiPages : public GuiSession {
+protected:
+    std::string Cell(zauto::Target &t, HWND list, int row, int column) { return zauto::ListCell(t, list, row, column); }
+
+    // Waits until the cell reads the text (the page refreshes after the action's message).
+    bool WaitCell(zauto::Target &t, HWND list, int row, int column, const std::string &text)
+    {
+        return WaitFor([&] { return Cell(t, list, row, column) == text; });
+    }
+
+    void WriteScenario(const std::string &json)
+    {
+        std::string file = paths.state + ".scenario.json";
+        std::ofstream(file) << json;
+        Sim({"load", file});
+        DeleteFileA(file.c_str());
+    }
+};
+
+TEST_F(GuiPages, DashboardShowsTheControllerTreeAndPdsAndRunsItsActions)
+{
+    Sim({"load", "default"});
+    Sim({"pd", "pull", "0", "7"});
+    StartGui();
+    zauto::Target t(gui.Pid());
+    ASSERT_TRUE(t.ok());
+    HWND page = VisiblePage();
+    ASSERT_NE((HWND)NULL, page);
+
+    std::vector<std::string> combo = zauto::ComboTexts(GetDlgItem(page, IDC_CTRL_SELECT));
+    ASSERT_EQ(1u, combo.size());
+    EXPECT_TRUE(std::regex_match(combo[0], std::regex(".+\\(0\\)\\(Bus[0-9]+,Dev[0-9]+\\)"))) << combo[0];
+
+    std::vector<std::string> tree = zauto::TreeLines(t, GetDlgItem(page, IDC_TREE));
+    std::vector<std::string> want = {
+        "RAID Group 0 (RG0), RAID5", "  Logical Drive(s)", "    LD0 (OPTIMAL, 557.750GB)",
+        "RAID Group 1 (RG1), RAID1", "  Logical Drive(s)", "    LD1 (OPTIMAL, 278.875GB)"};
+    EXPECT_EQ(want, tree);
+
+    HWND list = GetDlgItem(page, IDC_PD_LIST);
+    std::vector<std::vector<std::string>> rows = zauto::ListRows(t, list, 6);
+    ASSERT_GE(rows.size(), 8u);
+    for (size_t i = 0; i < rows.size(); i++)
+        EXPECT_EQ("PD" + std::to_string(i), rows[i][0]);
+    EXPECT_EQ((std::vector<std::string>{"PD0", "LD0", "RG0", "ONLINE", "HDD", "278.875"}), rows[0]);
+    EXPECT_EQ((std::vector<std::string>{"PD7", "-", "-", "-", "-", "-"}), rows[7]);
+
+    // The empty slot's menu: its first item is disabled, Enter there chooses nothing.
+    ASSERT_TRUE(zauto::SelectListRow(t, list, 7));
+    ASSERT_TRUE(zauto::ChooseContextMenu(page, list, 1));
+    EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 1500));
+
+    // Make Drive Offline on a member: no question, the drive goes offline.
+    ASSERT_TRUE(zauto::SelectListRow(t, list, 1));
+    ASSERT_TRUE(zauto::ChooseContextMenu(page, list, 4));
+    EXPECT_TRUE(WaitCell(t, list, 1, 3, "OFFLINE")) << Cell(t, list, 1, 3);
+    EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 500));
+
+    // Refused by the controller: box 283 under "Dashboard", and the list still refreshes.
+    Sim({"fault", "add", "2", "2", "0x3", "count=1"});
+    Sim({"pd", "set", "0", "6", "temperature=40"});
+    Sim({"journal", "clear"});
+    ASSERT_TRUE(zauto::SelectListRow(t, list, 3));
+    ASSERT_TRUE(zauto::ChooseContextMenu(page, list, 4));
+    AnswerBox(gui.Pid(), "Dashboard",
+              "Failed to change PD(Physical Drive) state.\r\nPlease confirm PD(Physical Drive) state.");
+    EXPECT_TRUE(WaitFor([&] { return Journal().find("SLGetPDList") != std::string::npos; }))
+        << "refresh after the failed action";
+    EXPECT_EQ("ONLINE", Cell(t, list, 3, 3));
+
+    // Learn cycle, then its failure.
+    zauto::ClickButton(GetDlgItem(page, IDC_LEARN));
+    AnswerBox(gui.Pid(), "Dashboard",
+              "Learn cycle has been started.\r\nPlease confirm OS event log for the completion.");
+    Sim({"fault", "add", "5", "3", "0x3", "count=1"});
+    zauto::ClickButton(GetDlgItem(page, IDC_LEARN));
+    AnswerBox(gui.Pid(), "Dashboard",
+              "Failed to start learn cycle.\r\nPlease confirm OS event log whether there is no problem with Cache "
+              "Backup.");
+}
+
+TEST_F(GuiPages, EmbeddedControllerHidesCacheBackupAndEnclosureControls)
+{
+    Sim({"load", "embedded"});
+    StartGui();
+    HWND page = VisiblePage();
+    ASSERT_NE((HWND)NULL, page);
+    EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_LEARN)));
+    EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_CB_INFO)));
+    EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_ENCL)));
+    EXPECT_TRUE(zauto::IsShown(GetDlgItem(page, IDC_PD_LIST)));
+}
+
+TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
+{
+    WriteScenario(R"({"controllers": [{"id": 0, "cache_backup": {}, "enclosures": [{"devId": 252, "slots": 8}],
+        "drives": [{"slots": "0-7"}],
+        "lds": [{"raid": 5, "slots": [0, 1, 2]}, {"raid": 1, "slots": [3, 4]}, {"raid": 0, "slots": [6]}]}]})");
+    StartGui();
+    zauto::Target t(gui.Pid());
+    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE(zauto::ClickTab(t, Tab(), 5));
+    HWND page = NULL;
+    ASSERT_TRUE(WaitFor([&] { return (page = VisiblePage()) != NULL && GetDlgItem(page, IDC_REBUILD) != NULL; }));
+    HWND lds = GetDlgItem(page, IDC_LD_LIST);
+    ASSERT_TRUE(WaitFor([&] { return zauto::ListRowCount(lds) == 3; }));
+    EXPECT_EQ("LD2", Cell(t, lds, 2, 0));
+
+    // A selection holding a RAID0 LD: 549, and no rebuild is sent.
+    Sim({"journal", "clear"});
+    ASSERT_TRUE(zauto::SelectListRow(t, lds, 1));
+    ASSERT_TRUE(zauto::SelectListRow(t, lds, 2, false));
+    zauto::ClickButton(GetDlgItem(page, IDC_REBUILD));
+    AnswerBox(gui.Pid(), "Maintenance", "Cannot Rebuild/Copyback for RAID0.");
+    EXPECT_EQ(std::string::npos, Journal().find("SLStartRebuild"));
+
+    // Check Consistency on LD1 starts without a question.
+    ASSERT_TRUE(zauto::SelectListRow(t, lds, 1));
+    zauto::ClickButton(GetDlgItem(page, IDC_CHECK_CONSISTENCY));
+    EXPECT_TRUE(WaitCell(t, lds, 1, 2, "CheckConsistency 0%")) << Cell(t, lds, 1, 2);
+    EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 500));
+
+    // Past its end, the timer's refresh shows exactly one notice naming the group.
+    Sim({"clock", "advance", "1300"});
+    PostMessageA(gui.main, WM_TIMER, 1, 0);
+    AnswerBox(gui.Pid(), "Maintenance", "Rebuild/Check Consistency/Initialization has finished(RAID Group 1).");
+    PostMessageA(gui.main, WM_TIMER, 1, 0);
+    EXPECT_TRUE(WaitCell(t, lds, 1, 2, "-"));
+    EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 3000)) << "the notice shows once";
+}
+
+} // namespace
