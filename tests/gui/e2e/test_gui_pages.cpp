@@ -124,8 +124,18 @@ TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
     ASSERT_TRUE(zauto::SelectListRow(t, lds, 1));
     ASSERT_TRUE(zauto::SelectListRow(t, lds, 2, false));
     zauto::ClickButton(GetDlgItem(page, IDC_REBUILD));
-    AnswerBox(gui.Pid(), "Maintenance", "Cannot Rebuild/Copyback for RAID0.");
+    zauto::MessageBoxInfo box;
+    ASSERT_TRUE(zauto::WaitMessageBox(gui.Pid(), 60000, &box));
+    EXPECT_EQ("Maintenance", box.caption);
+    EXPECT_EQ("Cannot Rebuild/Copyback for RAID0.", box.text);
     EXPECT_EQ(std::string::npos, Journal().find("SLStartRebuild"));
+    // A timer tick while the box is open waits: no refresh runs inside the action.
+    Sim({"journal", "clear"});
+    PostMessageA(gui.main, WM_TIMER, 1, 0);
+    Sleep(1500);
+    EXPECT_EQ(std::string::npos, Journal().find("SLGetLDList")) << Journal();
+    ASSERT_TRUE(zauto::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(WaitFor([&] { return Journal().find("SLGetLDList") != std::string::npos; }));
 
     // Check Consistency on LD1 starts without a question.
     ASSERT_TRUE(zauto::SelectListRow(t, lds, 1));
@@ -140,6 +150,55 @@ TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
     PostMessageA(gui.main, WM_TIMER, 1, 0);
     EXPECT_TRUE(WaitCell(t, lds, 1, 2, "-"));
     EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 3000)) << "the notice shows once";
+}
+
+TEST_F(GuiPages, ControllerChangeMovesTheSnapshotTabAndTheVersionDialogShowsVersions)
+{
+    Sim({"load", "two-controllers"});
+    Sim({"ctrl", "set", "1", "snapshot=1"});
+    StartGui();
+    zauto::Target t(gui.Pid());
+    ASSERT_TRUE(t.ok());
+    HWND dashboard = VisiblePage();
+    ASSERT_NE((HWND)NULL, dashboard);
+    std::vector<std::string> plain = {"Dashboard", "Create LD", "Delete LD", "Hot Spare", "Restore LD", "Maintenance"};
+    EXPECT_EQ(plain, zauto::TabTexts(t, Tab()));
+
+    // Controller 1 supports snapshots: its tab appears in front of Maintenance.
+    ASSERT_TRUE(zauto::SelectComboEntry(GetDlgItem(dashboard, IDC_CTRL_SELECT), 1));
+    std::vector<std::string> withSnapshot = plain;
+    withSnapshot.insert(withSnapshot.begin() + 5, "Snapshot");
+    EXPECT_TRUE(WaitFor([&] { return zauto::TabTexts(t, Tab()) == withSnapshot; }));
+    EXPECT_EQ(0, zauto::TabSelection(Tab()));
+
+    // The Maintenance page, now the seventh tab, still gets the timer's refresh.
+    ASSERT_TRUE(zauto::ClickTab(t, Tab(), 6));
+    HWND maintenance = NULL;
+    ASSERT_TRUE(WaitFor([&] { return (maintenance = VisiblePage()) != NULL && maintenance != dashboard; }));
+    HWND combo = GetDlgItem(maintenance, IDC_CTRL_SELECT);
+    EXPECT_EQ(1, zauto::ComboSelection(combo));
+    Sim({"journal", "clear"});
+    PostMessageA(gui.main, WM_TIMER, 1, 0);
+    EXPECT_TRUE(WaitFor([&] { return Journal().find("SLGetLDList") != std::string::npos; })) << "timer refresh";
+
+    // Back to controller 0 from the Maintenance page: the Snapshot tab goes, Maintenance stays shown.
+    ASSERT_TRUE(zauto::SelectComboEntry(combo, 0));
+    EXPECT_TRUE(WaitFor([&] { return zauto::TabTexts(t, Tab()) == plain; }));
+    EXPECT_TRUE(WaitFor([&] { return zauto::TabSelection(Tab()) == 5 && VisiblePage() == maintenance; }));
+
+    // The version dialog.
+    ASSERT_TRUE(zauto::ClickTab(t, Tab(), 0));
+    ASSERT_TRUE(WaitFor([&] { return VisiblePage() == dashboard; }));
+    zauto::ClickButton(GetDlgItem(dashboard, 1165));
+    HWND version = zauto::FindTopWindow(gui.Pid(), "#32770", "Version", 30000);
+    ASSERT_NE((HWND)NULL, version);
+    std::vector<std::vector<std::string>> rows = zauto::ListRows(t, GetDlgItem(version, 1224), 2);
+    ASSERT_EQ(5u, rows.size());
+    EXPECT_EQ((std::vector<std::string>{"Product Name", "Norvane RAID Vantrel"}), rows[0]);
+    EXPECT_EQ((std::vector<std::string>{"File Version", "1.0.0.1"}), rows[3]);
+    EXPECT_EQ("Storelib Version", rows[4][0]);
+    zauto::ClickButton(GetDlgItem(version, 8));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(version) || !IsWindowVisible(version); }));
 }
 
 } // namespace
