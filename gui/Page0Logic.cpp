@@ -306,17 +306,18 @@ LdMenuState LdMenuStateOf(const ContData *record, uint32_t tag)
 // ---- actions -------------------------------------------------------------------------------
 
 struct PdActionRow {
+    const char *handler;
     const char *startTrace;
     int32_t (*routine)(uint8_t contNo, uint8_t slot);
     uint16_t failText;
 };
 
 static const PdActionRow kPdActions[] = {
-    {"HddMenuStsOnline start",     HddMakeOnline,     IDS_PD_STATE_FAILED},
-    {"HddMenuStsOffline start",    HddMakeOffline,    IDS_PD_STATE_FAILED},
-    {"HddMenuStsUnconfGood start", HddMakeUnconfGood, IDS_PD_STATE_FAILED},
-    {"HddMenuLedAct start",        HddStartLocate,    IDS_LOCATE_ON_FAILED},
-    {"HddMenuLedOff start",        HddStopLocate,     IDS_LOCATE_OFF_FAILED},
+    {"OnHddMenuStsGood",       "HddMenuStsOnline start",     HddMakeOnline,     IDS_PD_STATE_FAILED},
+    {"OnHddMenuStsFail",       "HddMenuStsOffline start",    HddMakeOffline,    IDS_PD_STATE_FAILED},
+    {"OnHddMenuStsUnconfGood", "HddMenuStsUnconfGood start", HddMakeUnconfGood, IDS_PD_STATE_FAILED},
+    {"OnHddMenuLedAct",        "HddMenuLedAct start",        HddStartLocate,    IDS_LOCATE_ON_FAILED},
+    {"OnHddMenuLedOff",        "HddMenuLedOff start",        HddStopLocate,     IDS_LOCATE_OFF_FAILED},
 };
 
 int RunPdAction(int action, void *owner, uint16_t captionId, const PdRow *row)
@@ -324,7 +325,7 @@ int RunPdAction(int action, void *owner, uint16_t captionId, const PdRow *row)
     if (action < 0 || action > PD_ACTION_LOCATE_OFF)
         return 0;
     const PdActionRow *a = &kPdActions[action];
-    ZAV_TRACE("", "func=%s: %s, contNo=%u", "Page", a->startTrace, (unsigned)g_gui.currentCtrl);
+    ZAV_TRACE("", "func=%s: %s, contNo=%u", a->handler, a->startTrace, (unsigned)g_gui.currentCtrl);
     if (!row)
         return 1;
     ActionBegin();

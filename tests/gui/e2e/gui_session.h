@@ -54,6 +54,19 @@ inline int RunAndWait(const std::string &exe, const std::string &args, DWORD tim
     return (int)code;
 }
 
+// A string value of HKLM\\SOFTWARE\\Norvane\\Zav (32-bit view), "" when missing.
+inline std::string ProductRegValue(const char *name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Zav", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    char buf[1024] = {};
+    DWORD size = sizeof(buf) - 1;
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buf), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(buf) : std::string();
+}
+
 // One running zavgui.exe.
 struct GuiProcess {
     PROCESS_INFORMATION pi = {};

@@ -90,6 +90,13 @@ TEST_F(GuiPages, DashboardShowsTheControllerTreeAndPdsAndRunsItsActions)
     AnswerBox(gui.Pid(), "Dashboard",
               "Failed to start learn cycle.\r\nPlease confirm OS event log whether there is no problem with Cache "
               "Backup.");
+    // The trace log tells the same story, up to the end of the run.
+    gui.Stop();
+    std::string trace = ReadText(ProductRegValue("LogDir") + "zavgui.log");
+    for (const char *line : {"zavgui is starting", "func=OnHddMenuStsFail: HddMenuStsOffline start, contNo=0",
+                             "!ERR ", "SLMakeDriveOffline error, contNo=0, pdNo=3", "CacheBackupDiag start",
+                             "SLLearnCacheBkup error", "zavgui is finish"})
+        EXPECT_NE(std::string::npos, trace.find(line)) << line;
 }
 
 TEST_F(GuiPages, EmbeddedControllerHidesCacheBackupAndEnclosureControls)
