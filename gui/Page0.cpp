@@ -54,10 +54,29 @@ static void OnInitPage(HWND page)
     FillList(page);
 }
 
+// A full refresh that arrived while an action ran; posted again once it ended.
+static int g_fullRefreshHeld;
+
+static void PostHeldRefresh(HWND page)
+{
+    if (ActionRunning())
+        return;
+    if (g_fullRefreshHeld) {
+        g_fullRefreshHeld = 0;
+        GuiPostRefresh(page, GUI_REFRESH_FULL);
+    }
+    if (TakeHeldTimerRefresh())
+        MainPostHeldTimerRefresh();
+}
+
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    if (reason == GUI_REFRESH_TIMER && ActionRunning()) {
-        g_gui.timerRefreshPending = 1;
+    // Never inside an action or its box: the box's message loop would run it there.
+    if (ActionRunning()) {
+        if (reason == GUI_REFRESH_TIMER)
+            g_gui.timerRefreshPending = 1;
+        else
+            g_fullRefreshHeld = 1;
         return;
     }
     BeginWaitCursor();
@@ -71,8 +90,7 @@ static void OnRefresh(HWND page, LPARAM reason)
     EndWaitCursor();
     if (ok)
         CheckOperationCompletion(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    PostHeldRefresh(page);
 }
 
 static void OnCtrlSelChange(HWND page)
@@ -104,8 +122,7 @@ static void OnPdAction(HWND page, int action)
     PdRow row;
     RunPdAction(action, page, IDS_CAPTION_DASHBOARD, SelectedRow(page, &row));
     GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    PostHeldRefresh(page);
 }
 
 static void OnReload(HWND page, int tree)
@@ -123,8 +140,7 @@ static void OnReload(HWND page, int tree)
 static void OnLearnCycle(HWND page)
 {
     OnButtonCacheBkupDiag(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    PostHeldRefresh(page);
 }
 
 static void OnCommand(HWND page, WPARAM wParam)

@@ -90,20 +90,30 @@ static void OnInitPage(HWND page)
     FillLists(page);
 }
 
-static void PostHeldRefresh(void)
+// A full refresh that arrived while an action ran; posted again once it ended.
+static int g_fullRefreshHeld;
+
+static void PostHeldRefresh(HWND page)
 {
+    if (ActionRunning())
+        return;
+    if (g_fullRefreshHeld) {
+        g_fullRefreshHeld = 0;
+        GuiPostRefresh(page, GUI_REFRESH_FULL);
+    }
     if (TakeHeldTimerRefresh())
         MainPostHeldTimerRefresh();
 }
 
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    // A refresh never runs inside an action or its box: the timer's one waits for the end.
+    // A refresh never runs inside an action or its box (the box's message loop would run it):
+    // it waits for the action's end.
     if (ActionRunning()) {
         if (reason == GUI_REFRESH_TIMER)
             g_gui.timerRefreshPending = 1;
         else
-            GuiPostRefresh(page, (int)reason);
+            g_fullRefreshHeld = 1;
         return;
     }
     BeginWaitCursor();
@@ -115,7 +125,7 @@ static void OnRefresh(HWND page, LPARAM reason)
     EndWaitCursor();
     if (ok)
         CheckOperationCompletion(page);
-    PostHeldRefresh();
+    PostHeldRefresh(page);
 }
 
 static int SelectedTargets(HWND page, uint8_t *targets)
@@ -141,14 +151,14 @@ static void RunLdAction(HWND page, LdAction action)
     int count = SelectedTargets(page, targets);
     action(page, targets, count);
     GuiPostRefresh(page, GUI_REFRESH_FULL);
-    PostHeldRefresh();
+    PostHeldRefresh(page);
 }
 
 static void RunPageAction(HWND page, int (*action)(void *owner))
 {
     action(page);
     GuiPostRefresh(page, GUI_REFRESH_FULL);
-    PostHeldRefresh();
+    PostHeldRefresh(page);
 }
 
 static int TickedRadio(HWND page)
@@ -189,7 +199,7 @@ static void OnPdAction(HWND page, int action)
     PdRow row;
     RunPdAction(action, page, IDS_CAPTION_MAINTENANCE, SelectedPdRow(page, &row));
     GuiPostRefresh(page, GUI_REFRESH_FULL);
-    PostHeldRefresh();
+    PostHeldRefresh(page);
 }
 
 static void OnReload(HWND page)
@@ -227,7 +237,7 @@ static void OnCommand(HWND page, WPARAM wParam)
         break;
     case IDC_P5_TEST_EVENT:
         OnEventSettingBtnClicked(page, TickedRadio(page));
-        PostHeldRefresh();
+        PostHeldRefresh(page);
         break;
     case ID_HDD_MENU_STS_GOOD:
         OnPdAction(page, PD_ACTION_ONLINE);
