@@ -89,7 +89,8 @@ bool Target::read(const void *remote, void *data, size_t size)
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
+    // No "abort if hung": under a loaded emulator a busy program looks hung for a while.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_NORMAL, 15000, NULL);
     return text;
 }
 
@@ -162,7 +163,9 @@ bool WaitMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxInfo *box)
             box->window = window;
             box->caption = WindowText(window);
             box->text = WindowText(GetDlgItem(window, 0xFFFF));
-            return true;
+            // A box seen while it is still being built has no texts yet: look again.
+            if (!box->caption.empty() || !box->text.empty())
+                return true;
         }
         if (GetTickCount() - start >= timeoutMs)
             return false;

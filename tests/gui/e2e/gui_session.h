@@ -161,6 +161,20 @@ protected:
 
     std::string Journal() { return ReadText(paths.journal); }
 
+    // Waits until the simulator's journal stops growing (a running zavgui finished its refresh).
+    void WaitJournalQuiet(DWORD timeoutMs = 60000)
+    {
+        DWORD start = GetTickCount();
+        size_t last = (size_t)-1;
+        int quiet = 0;
+        while (quiet < 3 && GetTickCount() - start < timeoutMs) {
+            size_t now = Journal().size();
+            quiet = now == last ? quiet + 1 : 0;
+            last = now;
+            Sleep(500);
+        }
+    }
+
     // Starts zavgui and waits for its main window.
     void StartGui()
     {

@@ -25,12 +25,14 @@ TEST_F(GuiSession, StartsWithTitleTabsAndRefusesASecondInstance)
     EXPECT_TRUE(WaitFor([&] { return VisiblePage() == dashboard; }));
 
     // A second start: box 318 under the product caption, return value 0, no packet sent.
+    WaitJournalQuiet();
     Sim({"journal", "clear"});
     GuiProcess second;
     ASSERT_TRUE(second.Start());
     AnswerBox(second.Pid(), "Norvane RAID Vantrel", "ZAV GUI is already running.");
     EXPECT_EQ(0, second.WaitExit(30000));
     second.Stop();
+    Sleep(1000);
     EXPECT_EQ("", Journal());
 }
 
