@@ -87,8 +87,22 @@ ZAV_RUNTIME_STAMP=$WINEPREFIX/.zav-runtime
 
 # Detached from the caller's descriptors: background services started by the first Wine process
 # of a server inherit them, and a caller reading a pipe (ctest, CI) would wait for them forever.
+# The lock of zav_prepare_runtime is not passed on: a server or service that inherited it would
+# hold it for as long as it runs, and every later script would wait for it.
 zav_detached() {
-  setsid -w "$@" </dev/null >>"$ZAV_BUILD/wine-start.log" 2>&1
+  if [ -n "${ZAV_LOCK_FD:-}" ]; then
+    setsid -w "$@" </dev/null >>"$ZAV_BUILD/wine-start.log" 2>&1 {ZAV_LOCK_FD}>&-
+  else
+    setsid -w "$@" </dev/null >>"$ZAV_BUILD/wine-start.log" 2>&1
+  fi
+}
+
+zav_start_server() {
+  if [ -n "${ZAV_LOCK_FD:-}" ]; then
+    (setsid wineserver -p"$1" </dev/null >/dev/null 2>&1 &) {ZAV_LOCK_FD}>&-
+  else
+    (setsid wineserver -p"$1" </dev/null >/dev/null 2>&1 &)
+  fi
 }
 
 # Starts this prefix's Wine server unless it runs. With a number of seconds the server exits by
@@ -99,12 +113,13 @@ zav_wine_start() {
   mkdir -p "$ZAV_BUILD"
   if [ -d "$WINEPREFIX" ] && [ ! -f "$ZAV_BOOT_STAMP" ]; then
     zav_log "Wine prefix $WINEPREFIX did not finish its first boot; building it again"
-    zav_wine_stop
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
   fi
   mkdir -p "$WINEPREFIX"
   if [ -z "$(zav_wine_server_pid)" ]; then
-    (setsid wineserver -p"$idle" </dev/null >/dev/null 2>&1 &)
+    zav_start_server "$idle"
     for i in $(seq 1 100); do
       [ -n "$(zav_wine_server_pid)" ] && break
       sleep 0.1
@@ -113,12 +128,28 @@ zav_wine_start() {
   [ -f "$ZAV_BOOT_STAMP" ] && return 0
 
   zav_log "booting Wine prefix $WINEPREFIX (once)"
+  # A prefix booted without a display may refuse windows later: boot on a private one if needed,
+  # and start the server again without it afterwards, since it ends with this script.
+  local boot_display=""
+  if [ -z "${DISPLAY:-}" ] && [ -z "$ZAV_XVFB_PID" ]; then
+    if [ -n "${ZAV_LOCK_FD:-}" ]; then zav_xvfb_start {ZAV_LOCK_FD}>&-; else zav_xvfb_start; fi
+    [ -n "$ZAV_XVFB_PID" ] && boot_display=yes
+  fi
+  local rc=1
   if zav_detached wineboot -i && zav_detached wine cmd /c echo ok; then
     touch "$ZAV_BOOT_STAMP"
-    return 0
+    rc=0
+  else
+    zav_log "Wine did not come up in $WINEPREFIX"
   fi
-  zav_log "Wine did not come up in $WINEPREFIX"
-  return 1
+  if [ -n "$boot_display" ]; then
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    zav_xvfb_stop
+    unset DISPLAY
+    [ $rc -eq 0 ] && zav_wine_start "$idle"
+  fi
+  return $rc
 }
 
 zav_wine_stop() {
@@ -218,11 +249,16 @@ zav_install() {
 # registry values and device map, the installed files. Arguments as zav_wine_start. Callers that
 # prepare at the same time wait for each other, so no call deletes a prefix that another boots.
 zav_prepare_runtime() {
-  local lock rc=0
+  local rc=0
   mkdir -p "$ZAV_BUILD"
-  exec {lock}>"$ZAV_BUILD/.wineprefix.lock"
-  flock -w 1800 "$lock" || { zav_log "another script holds $ZAV_BUILD/.wineprefix.lock"; exec {lock}>&-; return 1; }
-  { zav_wine_start "$@" && zav_wine_x11_settings && zav_write_registry && zav_install; } || rc=1
-  exec {lock}>&-
+  exec {ZAV_LOCK_FD}>"$ZAV_BUILD/.wineprefix.lock"
+  if flock -w 1800 "$ZAV_LOCK_FD"; then
+    { zav_wine_start "$@" && zav_wine_x11_settings && zav_write_registry && zav_install; } || rc=1
+  else
+    zav_log "another script holds $ZAV_BUILD/.wineprefix.lock"
+    rc=1
+  fi
+  exec {ZAV_LOCK_FD}>&-
+  ZAV_LOCK_FD=
   return $rc
 }
