@@ -56,28 +56,53 @@ zav_ensure_setup() {
   fi
 }
 
-# The folder in which the Wine server of this prefix keeps its socket and lock file.
-zav_wine_server_dir() {
+# The folder in which the Wine server of this prefix keeps its socket and lock file (named after
+# the prefix folder's device and inode). Sets ZAV_SERVER_DIR, empty when there is none yet. Uses
+# shell built-ins where it can: scripts/zavcli runs this before every command.
+zav_find_server_dir() {
+  ZAV_SERVER_DIR=
   [ -d "$WINEPREFIX" ] || return 0
-  local id
-  id=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
-  ls -d "${TMPDIR:-/tmp}"/wine-*/"$id" /tmp/.wine-"$(id -u)"/"$id" 2>/dev/null | head -n 1
+  local ids id dir
+  ids=$(stat -c '%d %i' "$WINEPREFIX") || return 0
+  printf -v id 'server-%x-%x' ${ids% *} ${ids#* }
+  for dir in "${TMPDIR:-/tmp}"/wine-*/"$id" /tmp/.wine-"$EUID"/"$id"; do
+    if [ -d "$dir" ]; then
+      ZAV_SERVER_DIR=$dir
+      return 0
+    fi
+  done
+}
+
+zav_wine_server_dir() {
+  zav_find_server_dir
+  [ -n "$ZAV_SERVER_DIR" ] && echo "$ZAV_SERVER_DIR"
 }
 
 zav_wine_socket() {
-  local dir
-  dir=$(zav_wine_server_dir)
-  [ -n "$dir" ] && [ -S "$dir/socket" ] && echo "$dir/socket"
+  zav_find_server_dir
+  [ -n "$ZAV_SERVER_DIR" ] && [ -S "$ZAV_SERVER_DIR/socket" ] && echo "$ZAV_SERVER_DIR/socket"
 }
 
-# Process id of this prefix's running Wine server, empty when none runs: the server holds a lock
-# on the "lock" file of its folder for as long as it lives (a socket file alone may be stale).
-zav_wine_server_pid() {
-  local dir inode
-  dir=$(zav_wine_server_dir)
+# Process id of this prefix's running Wine server in ZAV_SERVER_PID, empty when none runs: the
+# server holds a lock on the "lock" file of its folder for as long as it lives (a socket file
+# alone may be stale).
+zav_find_server() {
+  ZAV_SERVER_PID=
+  zav_find_server_dir
+  local dir=$ZAV_SERVER_DIR inode n kind mode access pid where rest
   [ -n "$dir" ] && [ -e "$dir/lock" ] && [ -S "$dir/socket" ] || return 0
-  inode=$(stat -c %i "$dir/lock")
-  awk -v inode="$inode" '{ n = split($6, f, ":"); if (f[n] == inode) { print $5; exit } }' /proc/locks
+  inode=$(stat -c %i "$dir/lock") || return 0
+  while read -r n kind mode access pid where rest; do
+    if [ "${where##*:}" = "$inode" ]; then
+      ZAV_SERVER_PID=$pid
+      return 0
+    fi
+  done </proc/locks
+}
+
+zav_wine_server_pid() {
+  zav_find_server
+  [ -n "$ZAV_SERVER_PID" ] && echo "$ZAV_SERVER_PID"
 }
 
 # Marks a prefix whose first boot completed; a prefix without it is rebuilt from scratch.
@@ -110,18 +135,20 @@ zav_start_server() {
 # A prefix whose first boot never completed is deleted and booted again.
 zav_wine_start() {
   local idle=${1:-} i
-  mkdir -p "$ZAV_BUILD"
+  [ -d "$ZAV_BUILD" ] || mkdir -p "$ZAV_BUILD"
   if [ -d "$WINEPREFIX" ] && [ ! -f "$ZAV_BOOT_STAMP" ]; then
     zav_log "Wine prefix $WINEPREFIX did not finish its first boot; building it again"
     wineserver -k >/dev/null 2>&1
     wineserver -w >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
   fi
-  mkdir -p "$WINEPREFIX"
-  if [ -z "$(zav_wine_server_pid)" ]; then
+  [ -d "$WINEPREFIX" ] || mkdir -p "$WINEPREFIX"
+  zav_find_server
+  if [ -z "$ZAV_SERVER_PID" ]; then
     zav_start_server "$idle"
     for i in $(seq 1 100); do
-      [ -n "$(zav_wine_server_pid)" ] && break
+      zav_find_server
+      [ -n "$ZAV_SERVER_PID" ] && break
       sleep 0.1
     done
   fi
@@ -201,9 +228,14 @@ zav_wine_x11_settings() {
 # different. The device map is volatile, so this is needed once per start of the Wine server; the
 # stamp names the server that got it, and later calls against the same server do nothing.
 zav_write_registry() {
-  local pid want have=""
-  pid=$(zav_wine_server_pid)
-  want="server $pid $(stat -c %Y "/proc/$pid" 2>/dev/null)|$ZAV_INSTALL_WIN|$ZAV_LOGDIR_WIN|$ZAV_LOGDIR2_WIN"
+  local pid line="" fields=() started="" want have=""
+  [ -n "${ZAV_SERVER_PID:-}" ] || zav_find_server
+  pid=$ZAV_SERVER_PID
+  # The server's start time (field 22 of its stat line) tells it from a later one with the same id.
+  [ -n "$pid" ] && [ -r "/proc/$pid/stat" ] && read -r line <"/proc/$pid/stat"
+  read -r -a fields <<<"${line##*) }"
+  started=${fields[19]:-}
+  want="server $pid $started|$ZAV_INSTALL_WIN|$ZAV_LOGDIR_WIN|$ZAV_LOGDIR2_WIN"
   [ -f "$ZAV_RUNTIME_STAMP" ] && IFS= read -r have <"$ZAV_RUNTIME_STAMP"
   if [ -n "$pid" ] && [ "$have" = "$want" ]; then
     return 0
@@ -250,7 +282,7 @@ zav_install() {
 # prepare at the same time wait for each other, so no call deletes a prefix that another boots.
 zav_prepare_runtime() {
   local rc=0
-  mkdir -p "$ZAV_BUILD"
+  [ -d "$ZAV_BUILD" ] || mkdir -p "$ZAV_BUILD"
   exec {ZAV_LOCK_FD}>"$ZAV_BUILD/.wineprefix.lock"
   if flock -w 1800 "$ZAV_LOCK_FD"; then
     { zav_wine_start "$@" && zav_wine_x11_settings && zav_write_registry && zav_install; } || rc=1
