@@ -23,12 +23,7 @@ static std::string ModuleDir()
 bool LoadState(sim::State &state, std::string &error)
 {
     sim::Store store(sim::ResolvePaths(ModuleDir()));
-    if (!store.Lock()) {
-        error = "cannot lock " + store.paths().lock;
-        return false;
-    }
     bool loaded = store.Load(state, error);
-    store.Unlock();
     if (loaded)
         sim::CatchUpWallClock(state, static_cast<int64_t>(std::time(nullptr)));
     return loaded;

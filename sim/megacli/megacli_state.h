@@ -11,7 +11,7 @@
 namespace megacli {
 
 // Reads the state the simulated library uses (ZAVSIM_STATE, or zavsim_state.json beside this
-// program) under the simulator's lock, and brings its clock up to wall time as the library would;
+// program) through the simulator's store, and brings its clock up to wall time as the library would;
 // false with a reason when the file is missing or unreadable.
 bool LoadState(sim::State &state, std::string &error);
 
