@@ -4,9 +4,13 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "common/ContData.h"
+#include "common/DispFormat.h"
+#include "common/Facts.h"
+#include "common/StoreLib.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
 
@@ -259,54 +263,54 @@ static void ReportInvalidAnswer(const char *line)
 static const char *YesNoPromptText(int promptType)
 {
     switch (promptType) {
-    case 1:
+    case PROMPT_DIFFERENT_PD_SIZE:
         return "Warning - Some PDs(Physical Drives) have different capacity.\nCreate the LD[s](Logical Drive[s])?(Y/N)?";
-    case 2:
+    case PROMPT_WRITE_BACK_POWER_FAILURE:
         return "Warning - Changing to \"Always Write Back\" !\nWhen power failure occurs, cached data may be lost.\n"
                "Please hook up this RAID system to UPS.\nProceed with the setting?(Y/N)?";
-    case 3:
+    case PROMPT_WRITE_BACK_BACKUP_CAPACITY:
         return "Warning - Changing to \"Always Write Back\"!\nWhen Cache Backup capacity is not enough, cached data may be lost.\n"
                "\"Write Back with Cache Backup\" is better.\nProceed with the setting?(Y/N)?";
-    case 4:
+    case PROMPT_DATA_LOST:
         return "All data on the LD[s](Logical Drive[s]) will be lost.(Y/N)?";
-    case 5:
+    case PROMPT_PROCEED_DELETE:
         return "Proceed with delete?(Y/N)?";
-    case 6:
+    case PROMPT_PATROL_READ_OFF:
         return "Warning - In case of disabling Automatic Patrol Read, cannot keep PDs(Physical Drives) safe.\n"
                "Proceed with the setting?(Y/N)?";
-    case 7:
+    case PROMPT_CTRL_WRITE_BACK_BACKUP_CAPACITY:
         return "Warning - Changing to Always Write Back !\nWhen Cache Backup capacity is not enough, cached data may be lost.\n"
                "\"Write Back with Cache Backup\" is better.\nProceed with the setting?(Y/N)?";
-    case 8:
+    case PROMPT_CTRL_WRITE_BACK_POWER_FAILURE:
         return "Warning - Changing to Always Write Back !\nWhen power failure occurs, cached data may be lost.\n"
                "Please hook up this RAID system to UPS.\nProceed with the setting?(Y/N)?";
-    case 9:
+    case PROMPT_RAID_LOG_OVERWRITE:
         return "Information - RAID log already exists.\nDoes it overwrite?(Y/N)?";
-    case 10:
+    case PROMPT_GHS_OTHER_INTERFACE:
         return "Warning - In case of selecting PD(Physical Drive) as GHS(Global Hot Spare) with different Interface "
                "Type(SAS/SATA) configured PD(Physical Drive), Rebuild/Copyback might not be done correctly.\n"
                "Proceed with the setting?(Y/N)?";
-    case 11:
+    case PROMPT_GHS_OTHER_MEDIA:
         return "Warning - In case of selecting PD(Physical Drive) as GHS(Global Hot Spare) with different Media "
                "Type(HDD/SSD) configured PD(Physical Drive), Rebuild/Copyback might not be done correctly.\n"
                "Proceed with the setting?(Y/N)?";
-    case 12:
+    case PROMPT_GHS_SMALLER:
         return "Warning - In case of selecting PD(Physical Drive) as GHS(Global Hot Spare) with lower capacity than "
                "other configured PDs(Physical Drives), Rebuild/Copyback might not be done correctly.\n"
                "Proceed with the setting?(Y/N)?";
-    case 13:
+    case PROMPT_RELEASE_WITH_LDS:
         return "LD[s](Logical Drive[s]) exists.\nRelease the allocation?(Y/N)?";
-    case 14:
+    case PROMPT_ENABLE_SNAPSHOT:
         return "Proceed with enabling Snapshot?(Y/N)?";
-    case 15:
+    case PROMPT_DISABLE_SNAPSHOT:
         return "Proceed with disabling Snapshot?(Y/N)?";
-    case 16:
+    case PROMPT_UPDATE_OLDEST_SNAPSHOT:
         return "Warning - The oldest Snapshot will be updated.\nProceed with the creation?(Y/N)?";
-    case 17:
+    case PROMPT_DELETE_OLDEST_SNAPSHOT:
         return "Warning - All data on the oldest Snapshot will be lost.\nProceed with the delete?(Y/N)?";
-    case 23:
+    case PROMPT_CACHECADE_DIFFERENT_PD_SIZE:
         return "Warning - Some PD[s] (Physical Drive[s]) have different capacity.\nCreate the CacheCade LD (Logical Drive)?(Y/N?)";
-    case 25:
+    case PROMPT_AUTO_REBUILD_OFF:
         return "Warning - In case of disabling Automatic Rebuild, the rebuild after error doesn't automatically start.\n"
                "Proceed with the setting?(Y/N)?";
     default:
@@ -314,9 +318,8 @@ static const char *YesNoPromptText(int promptType)
     }
 }
 
-static int AskYesNo(char *line, int promptType)
+static int AskYesNo(char *line, const char *prompt)
 {
-    const char *prompt = YesNoPromptText(promptType);
     for (;;) {
         ZAV_REPORT(REPORT_CONSOLE, "%s", prompt);
         if (!ReadAnswer(line))
@@ -427,9 +430,11 @@ static int AskSnapshotOption(char *line, int promptType)
     }
 }
 
+static char g_line[CONSOLE_LINE_MAX + 1];
+
 int ComChk(char *out, int promptType, int limit)
 {
-    static char line[CONSOLE_LINE_MAX + 1];
+    char *line = g_line;
     ZAV_TRACE("", "func=%s: type=%d, limit=%d", "ComChk", promptType, limit);
     switch (promptType) {
     case PROMPT_MENU_NUMBER:
@@ -442,7 +447,74 @@ int ComChk(char *out, int promptType, int limit)
     case PROMPT_SNAP_ON_REBOOT:
         return AskSnapshotOption(line, promptType);
     default:
-        return AskYesNo(line, promptType);
+        return AskYesNo(line, YesNoPromptText(promptType));
+    }
+}
+
+// The creation dialogues read into a buffer of their own, so their last answer stays at hand
+// (a step that sends the user back names it) whatever ComChk asked in between.
+static char g_dialogueAnswer[CONSOLE_LINE_MAX + 1];
+
+int ComChkYesNoText(const char *text)
+{
+    return AskYesNo(g_dialogueAnswer, text);
+}
+
+void ConsoleOut(const char *format, ...)
+{
+    char screen[2048];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(screen, sizeof(screen), format, args);
+    va_end(args);
+    WriteConsoleText(screen);
+}
+
+int ComChkAnswer(const char *prompt, const char **answer)
+{
+    ConsoleOut("%s", prompt);
+    *answer = g_dialogueAnswer;
+    if (!ReadAnswer(g_dialogueAnswer))
+        return CHOICE_QUIT;
+    if (IsLetter(g_dialogueAnswer, 'b'))
+        return CHOICE_BACK;
+    if (IsLetter(g_dialogueAnswer, 'q'))
+        return CHOICE_QUIT;
+    return CHOICE_ANSWERED;
+}
+
+const char *ComChkLastAnswer(void)
+{
+    return g_dialogueAnswer;
+}
+
+void ComChkInvalid(const char *answer)
+{
+    ConsoleOut("\"%s\" is invalid.\n", answer);
+}
+
+int ComChkChoice(const char *prompt, int max, int defaultChoice, int twoDigits)
+{
+    char *answer = g_dialogueAnswer;
+    for (;;) {
+        ConsoleOut("%s", prompt);
+        if (!ReadAnswer(answer))
+            return CHOICE_QUIT;
+        if (answer[0] == '\0' && defaultChoice > 0)
+            return defaultChoice;
+        if (IsLetter(answer, 'b'))
+            return CHOICE_BACK;
+        if (IsLetter(answer, 'q'))
+            return CHOICE_QUIT;
+        size_t len = strlen(answer);
+        int allowedLen = (max > 9 || twoDigits) ? 2 : 1;
+        if (len >= 1 && (int)len <= allowedLen && strspn(answer, "0123456789") == len &&
+            (twoDigits || answer[0] != '0')) {
+            int value = atoi(answer);
+            if (value >= 1 && value <= max)
+                return value;
+        }
+        ComChkInvalid(answer);
     }
 }
 
@@ -625,4 +697,167 @@ void ReportTextPrint(ReportText *report)
 {
     ZAV_REPORT(REPORT_CONSOLE, "%s", report->text);
     ReportTextReset(report);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selections and menus the handlers share
+// ---------------------------------------------------------------------------------------------
+void ReportTextWrite(ReportText *report)
+{
+    if (report->length > 0)
+        WriteConsoleText(report->text);
+    ReportTextReset(report);
+}
+
+int ResolveLdSelection(const ContData *record, uint8_t contNo, const CliArgs *args, uint8_t targets[64],
+                       unsigned *count, int *explicitList)
+{
+    uint8_t listed[LD_LIST_SIZE];
+    memset(listed, SEL_EMPTY, sizeof(listed));
+    *count = 0;
+    int isExplicit = args->ldSel[0] != '\0' && strcmp(args->ldSel, "lall") != 0;
+    if (explicitList)
+        *explicitList = isExplicit;
+    if (!GetLogicalDriveNo(args->ldSel, listed))
+        return 0;
+    unsigned listedCount = SelCount(listed, LD_LIST_SIZE);
+    for (unsigned i = 0; i < listedCount; ++i) {
+        if (MoreLdExists(record, listed[i])) {
+            targets[(*count)++] = listed[i];
+        } else if (isExplicit) {
+            ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", contNo,
+                       "Logical Drive", listed[i]);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int CheckLdSelectorSyntax(char **argv, const CliArgs *args)
+{
+    uint8_t listed[LD_LIST_SIZE];
+    // "-L" without a number names no LD at all.
+    if (args->ldAt != 0 && (strcmp(args->ldSel, "l") == 0 || !GetLogicalDriveNo(args->ldSel, listed))) {
+        ReportInvalidToken(argv[args->ldAt - 1]);
+        return 0;
+    }
+    return 1;
+}
+
+
+int ReportMissingOption(int argc, char **argv)
+{
+    return ReportInvalidToken(argv[argc - 1]);
+}
+
+int OpenControllerDialogue(int argc, char **argv, ContData *records, uint16_t contCount)
+{
+    CliArgs args;
+    if (!ParseCliOptions(argc, argv, NULL, 0, 0, &args))
+        return DIALOGUE_INVALID;
+    int chosen = AskControllerNumber(records, contCount);
+    return chosen < 0 ? DIALOGUE_QUIT : chosen;
+}
+
+int AskControllerNumber(ContData *records, uint16_t contCount)
+{
+    if (contCount <= 1)
+        return 0;
+    ReportText menu;
+    ReportTextReset(&menu);
+    ReportTextAdd(&menu, "<< RAID Controller Selection Menu >>\n\n");
+    for (uint16_t i = 0; i < contCount && i < SL_MAX_CONTROLLERS; ++i) {
+        uint8_t pci[PCI_INFO_SIZE];
+        if (SLGetPciInfo((uint8_t)i, pci) != 0) {
+            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u", "AskControllerNumber", "SLGetPciInfo error", i);
+            return -1;
+        }
+        char name[81];
+        memcpy(name, records[i].ctrlInfo + CI_PRODUCT_NAME, 80);
+        name[80] = '\0';
+        ReportTextAdd(&menu, "(%d) [%d]:%s(%d)(Bus%d,Dev%d)\n", i + 1, i, name, i, (int)LayoutU32(pci, 0),
+                      (int)pci[4]);
+    }
+    ReportTextAdd(&menu, "(Q) Quit\n\n");
+    ReportTextWrite(&menu);
+    char answer[LD_LIST_SIZE];
+    int choice = ComChk(answer, PROMPT_MENU_NUMBER, contCount);
+    return choice == 0 ? -1 : choice - 1;
+}
+
+int PreparePdSelection(int argc, char **argv, const ContData *records, uint16_t contCount, const CliArgs *args,
+                       int pdRequired, PdSelection *out)
+{
+    memset(out->slots, SEL_EMPTY, sizeof(out->slots));
+    out->slotCount = 0;
+    out->adapterCount = 0;
+    if (pdRequired && args->pdAt == 0) {
+        ReportMissingOption(argc, argv);
+        return 0;
+    }
+    if (!GetPhysicalDriveNo(args->pdSel, out->slots, 0)) {
+        ReportInvalidToken(argv[args->pdAt - 1]);
+        return 0;
+    }
+    out->slotCount = SelCount(out->slots, PD_LIST_SIZE);
+    if (!SelectAdapters(argc, argv, args, contCount, out->adapters))
+        return 0;
+    out->adapterCount = SelCount(out->adapters, ADAPTER_LIST_SIZE);
+    if (args->pdAt == 0)
+        return 1; // every slot: only those that hold a disk are taken
+    return CheckPdsExist(records, out->adapters, out->adapterCount, out->slots, out->slotCount);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Report lines of one PD (pdinfo, and ldpdinfo for the members of an LD)
+// ---------------------------------------------------------------------------------------------
+enum { PD_SAS_PATHS_MAX = 4 }; // the path addresses end where the raw size begins
+
+void AddPdUsageLine(ReportText *r, const ContData *rec, uint8_t slot)
+{
+    char usage[512];
+    PdUsageText(usage, sizeof(usage), rec, slot);
+    if (strcmp(usage, "GHS") == 0) {
+        ReportTextAdd(r, "%s%d(%s)\r\n", "PD", (int)slot, "GHS:Global Hot Spare");
+    } else if (strcmp(usage, "DHS") == 0) {
+        char rg[32], text[96];
+        PdRaidGroupText(rg, sizeof(rg), rec, slot);
+        snprintf(text, sizeof(text), "DHS:Dedicated Hot Spare, %s", rg);
+        ReportTextAdd(r, "%s%d(%s)\r\n", "PD", (int)slot, text);
+    } else {
+        ReportTextAdd(r, "%s%d(%s)\r\n", "PD", (int)slot, usage);
+    }
+}
+
+void AddPdGeneralLines(ReportText *r, uint8_t c, const ContData *rec, uint8_t slot)
+{
+    const uint8_t *pd = rec->pdInfo[slot];
+    char text[64];
+    CapacityText(text, sizeof(text), LayoutU64(pd, PI_COERCED_SIZE));
+    ReportTextAdd(r, "%s          : %s GB\r\n", "Usable Capacity", text);
+    CapacityText(text, sizeof(text), LayoutU64(pd, PI_RAW_SIZE));
+    ReportTextAdd(r, "%s             : %s GB\r\n", "Raw Capacity", text);
+    ReportTextAdd(r, "%s           : %s\r\n", "Interface Type", InterfaceTypeText(LayoutU16(pd, PI_DDF_TYPE)));
+    MediaTypeText(text, sizeof(text), pd);
+    ReportTextAdd(r, "%s               : %s\r\n", "Media Type", text);
+    FixedFieldText(text, sizeof(text), pd + PI_PRODUCT_ID, 16);
+    ReportTextAdd(r, "%s               : %s\r\n", "Product ID", text);
+    FixedFieldText(text, sizeof(text), pd + PI_VENDOR_ID, 8);
+    ReportTextAdd(r, "%s                : %s\r\n", "Vendor ID", text);
+    ReportTextAdd(r, "%s                : %d\r\n", "Device ID", (int)LayoutU16(pd, PI_DEVICE_ID));
+    PdStateText(text, sizeof(text), LayoutU16(pd, PI_FW_STATE));
+    ReportTextAdd(r, "%s                : %s\r\n", "PD Status", text);
+    ReportTextAdd(r, "%s              : %s\r\n", "Drive Speed", LinkSpeedText(pd[PI_DRIVE_SPEED]));
+    ReportTextAdd(r, "%s    : %s\r\n", "Negotiated Link Speed", LinkSpeedText(pd[PI_LINK_SPEED]));
+    unsigned paths = pd[PI_PATH_COUNT] > PD_SAS_PATHS_MAX ? (unsigned)PD_SAS_PATHS_MAX : pd[PI_PATH_COUNT];
+    for (unsigned k = 0; k < paths; k++) {
+        SasAddressDigits(text, sizeof(text), LayoutU64(pd, PI_SAS_ADDR + 8 * k));
+        ReportTextAdd(r, "SAS Address %d            : 0x%s\r\n", (int)k, text);
+    }
+    uint8_t supported = 0, celsius = 0;
+    if (SLIsTempPageSupported(c, slot, &supported) == 0 && supported && SLGetPDTemperature(c, slot, &celsius) == 0)
+        ReportTextAdd(r, "%s              : %d C\r\n", "Temperature", (int)celsius);
+    ReportTextAdd(r, "%s             : %s\r\n", "Power Status", PowerStatusText(pd[PI_POWER_STATE]));
+    FixedFieldText(text, sizeof(text), pd + PI_REVISION, 4);
+    ReportTextAdd(r, "%s           : %s\r\n", "Revision Level", text);
 }

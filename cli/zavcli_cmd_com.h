@@ -25,13 +25,34 @@ int GetLogicalDriveNo(const char *selector, uint8_t lds[LD_LIST_SIZE]);
 // Only slots 0..254 can be named: 255 marks an empty place and 256 has no place in the list.
 int GetPhysicalDriveNo(const char *selector, uint8_t slots[PD_LIST_SIZE], int sortFlag);
 
-// Prompt types of ComChk with a menu or a list rather than a yes/no answer.
-enum {
+// Question kinds of ComChk. The yes/no questions answer 1 for Y and 0 for N; a kind without a
+// text of its own asks "Is it executed?(Y/N)?".
+enum ComPromptKind {
+    PROMPT_DIFFERENT_PD_SIZE = 1,              // LDs over PDs of different capacity
+    PROMPT_WRITE_BACK_POWER_FAILURE = 2,       // "Always Write Back" with the power-failure risk
+    PROMPT_WRITE_BACK_BACKUP_CAPACITY = 3,     // "Always Write Back" with the backup-capacity risk
+    PROMPT_DATA_LOST = 4,                      // all data on the LDs will be lost
+    PROMPT_PROCEED_DELETE = 5,
+    PROMPT_PATROL_READ_OFF = 6,                // disabling automatic patrol read
+    PROMPT_CTRL_WRITE_BACK_BACKUP_CAPACITY = 7,
+    PROMPT_CTRL_WRITE_BACK_POWER_FAILURE = 8,
+    PROMPT_RAID_LOG_OVERWRITE = 9,
+    PROMPT_GHS_OTHER_INTERFACE = 10,           // a global spare of another interface type
+    PROMPT_GHS_OTHER_MEDIA = 11,               // a global spare of another media type
+    PROMPT_GHS_SMALLER = 12,                   // a global spare smaller than configured PDs
+    PROMPT_RELEASE_WITH_LDS = 13,              // releasing hot spares while LDs exist
+    PROMPT_ENABLE_SNAPSHOT = 14,
+    PROMPT_DISABLE_SNAPSHOT = 15,
+    PROMPT_UPDATE_OLDEST_SNAPSHOT = 16,
+    PROMPT_DELETE_OLDEST_SNAPSHOT = 17,
+    // Kinds with a menu or a list rather than a yes/no answer.
     PROMPT_MENU_NUMBER = 18,
     PROMPT_LD_LIST = 19,
     PROMPT_LD_NAVIGATE = 20,
     PROMPT_SNAP_AUTO_DELETE = 21,
-    PROMPT_SNAP_ON_REBOOT = 22
+    PROMPT_SNAP_ON_REBOOT = 22,
+    PROMPT_CACHECADE_DIFFERENT_PD_SIZE = 23,
+    PROMPT_AUTO_REBUILD_OFF = 25
 };
 // Answers of the navigation prompts.
 enum { NAV_BACK = 66, NAV_MENU = 67, NAV_QUIT = 68 };
@@ -40,6 +61,28 @@ enum { NAV_BACK = 66, NAV_MENU = 67, NAV_QUIT = 68 };
 // the LD list of type 19 and carries the allowed LD numbers into type 20 (64 bytes each).
 // At the end of standard input the question is answered with its refusal (No, or Quit).
 int ComChk(char *out, int promptType, int limit);
+
+// A yes/no question whose text is built at run time: the loop and answers of ComChk's yes/no kinds
+// (1 for Y, 0 for N or the end of input).
+int ComChkYesNoText(const char *text);
+// Screen output of the dialogues, printed as it stands (no line end added), each piece cut to
+// 2047 characters.
+void ConsoleOut(const char *format, ...);
+// Answers of the dialogue questions besides a chosen number.
+enum { CHOICE_BACK = -1, CHOICE_QUIT = -2, CHOICE_ANSWERED = 1 };
+// One free-form answer of a creation dialogue: prints the prompt as it stands and reads the answer
+// (line end removed) into *answer. CHOICE_BACK on B, CHOICE_QUIT on Q or the end of input,
+// otherwise CHOICE_ANSWERED for the caller to check.
+int ComChkAnswer(const char *prompt, const char **answer);
+// The last answer a creation dialogue read.
+const char *ComChkLastAnswer(void);
+// "\"%s\" is invalid." for an answer that fits no choice.
+void ComChkInvalid(const char *answer);
+// A numbered question of the creation dialogues, its prompt printed as it stands: a choice 1..max
+// (one character, two when max is above 9; any one- or two-digit number such as "08" when
+// twoDigits is set), B or Q. An empty answer takes defaultChoice when it is not 0; anything else
+// is reported invalid and asked again. The end of input counts as Q.
+int ComChkChoice(const char *prompt, int max, int defaultChoice, int twoDigits);
 
 // Console input seam: reads one line (line end included when present) into line; returns 1 when
 // a line was read, 0 at the end of input. Null restores standard input.
@@ -111,5 +154,49 @@ int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned ada
 
 // Builds "%d" followed by ",%d" for each further number; returns the length.
 int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count);
+
+// Writes the report to the console as it stands (menus and tables, no line break added) and
+// empties it.
+void ReportTextWrite(ReportText *report);
+
+// --- Selections and menus the handlers share ------------------------------------------------
+// Turns the LD selector of args into the LDs to work on. An explicit list must name existing
+// LDs ("doesn't exist" error naming the controller, return 0); "all" or no selector takes every
+// existing LD. count receives the number of LDs; 1 when the command may go on.
+int ResolveLdSelection(const ContData *record, uint8_t contNo, const CliArgs *args, uint8_t targets[64],
+                       unsigned *count, int *explicitList);
+// Syntax of the LD selector (invalid-input error naming the argument before it, 0 on error).
+int CheckLdSelectorSyntax(char **argv, const CliArgs *args);
+// A required option is missing: the invalid-input error naming the last argument.
+int ReportMissingOption(int argc, char **argv);
+// The controller menu of the interactive commands: with one controller it returns 0 at once;
+// otherwise it lists the controllers and asks. Returns the controller number, or -1 on Quit or
+// when a controller could not be queried.
+int AskControllerNumber(ContData *records, uint16_t contCount);
+// The opening of an interactive command that takes no options: the option check, then the
+// controller menu. The controller number, DIALOGUE_INVALID after the invalid-input error, or
+// DIALOGUE_QUIT when the user quit or a controller could not be queried.
+enum { DIALOGUE_INVALID = -2, DIALOGUE_QUIT = -1 };
+int OpenControllerDialogue(int argc, char **argv, ContData *records, uint16_t contCount);
+
+// The selectors of a PD command.
+struct PdSelection {
+    uint8_t adapters[ADAPTER_LIST_SIZE];
+    unsigned adapterCount;
+    uint8_t slots[PD_LIST_SIZE];
+    unsigned slotCount;
+};
+// The prelude of every PD command, after its own option checks: the -pd list (required, or every
+// slot when absent and not required), the controllers, and every listed slot on every selected
+// controller, all before anything is printed or changed. Reports the first refusal and returns 0
+// when the command must end.
+int PreparePdSelection(int argc, char **argv, const ContData *records, uint16_t contCount, const CliArgs *args,
+                       int pdRequired, PdSelection *out);
+
+// --- Report lines of one PD, as pdinfo prints them and ldpdinfo repeats them for its members ----
+// "PD%d(usage)", with the kind of a hot spare spelled out.
+void AddPdUsageLine(ReportText *report, const ContData *record, uint8_t slot);
+// The general lines from "Usable Capacity" to "Revision Level".
+void AddPdGeneralLines(ReportText *report, uint8_t contNo, const ContData *record, uint8_t slot);
 
 #endif

@@ -485,7 +485,7 @@ int CliCmdExecAdpRbldMode(int argc, char **argv, ContData *records, uint16_t con
     int disable = OptGiven(&args, RB_DSBL);
     for (unsigned i = 0; i < ADAPTER_LIST_SIZE && adapters[i] != SEL_EMPTY; i++) {
         uint8_t c = adapters[i];
-        if (disable && ComChk(NULL, 25, 0) != 1)
+        if (disable && ComChk(NULL, PROMPT_AUTO_REBUILD_OFF, 0) != 1)
             return 0;
         if (SLSetCtrlRbldMode(c, disable ? 1 : 0) != 0) {
             TraceCmdError("CliCmdExecAdpRbldMode", "SLSetCtrlRbldMode error", c);
@@ -781,7 +781,7 @@ static int ChangePatrolReadSettings(const uint8_t *adapters, const CliArgs *args
         if (ChosenMode(args, props[count][PR_MODE]) != PR_MODE_AUTO)
             askFirst = 1;
     }
-    if (askFirst && ComChk(NULL, 6, 0) != 1)
+    if (askFirst && ComChk(NULL, PROMPT_PATROL_READ_OFF, 0) != 1)
         return 0;
     for (unsigned i = 0; i < count; i++) {
         uint8_t c = adapters[i];

@@ -172,7 +172,7 @@ int CliCmdExecLog(int argc, char **argv, ContData *, uint16_t)
     }
     if (AnyRaidLogExists(dirWithSep)) {
         char answer[LD_LIST_SIZE];
-        if (ComChk(answer, 9, 0) != 1) {
+        if (ComChk(answer, PROMPT_RAID_LOG_OVERWRITE, 0) != 1) {
             return 0;
         }
     }

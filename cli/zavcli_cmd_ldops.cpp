@@ -5,12 +5,11 @@
 #include <string.h>
 
 #include "cli/zavcli_cmd_com.h"
-#include "cli/zavcli_cmd_pd.h"
-#include "cli/zavcli_cmd_ldops.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
 #include "common/Facts.h"
+#include "common/LdChecks.h"
 #include "common/LdPlan.h"
 #include "common/DriveLetters.h"
 #include "common/SnapSupport.h"
@@ -18,97 +17,6 @@
 #include "common/VolumeSeam.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
-
-// ---------------------------------------------------------------------------------------------
-// Shared helpers
-// ---------------------------------------------------------------------------------------------
-void ReportTextWrite(ReportText *report)
-{
-    if (report->length > 0)
-        WriteConsoleText(report->text);
-    ReportTextReset(report);
-}
-
-int ResolveLdSelection(const ContData *record, uint8_t contNo, const CliArgs *args, uint8_t targets[64],
-                       unsigned *count, int *explicitList)
-{
-    uint8_t listed[LD_LIST_SIZE];
-    memset(listed, SEL_EMPTY, sizeof(listed));
-    *count = 0;
-    int isExplicit = args->ldSel[0] != '\0' && strcmp(args->ldSel, "lall") != 0;
-    if (explicitList)
-        *explicitList = isExplicit;
-    if (!GetLogicalDriveNo(args->ldSel, listed))
-        return 0;
-    unsigned listedCount = SelCount(listed, LD_LIST_SIZE);
-    for (unsigned i = 0; i < listedCount; ++i) {
-        if (MoreLdExists(record, listed[i])) {
-            targets[(*count)++] = listed[i];
-        } else if (isExplicit) {
-            ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", contNo,
-                       "Logical Drive", listed[i]);
-            return 0;
-        }
-    }
-    return 1;
-}
-
-int CheckLdSelectorSyntax(char **argv, const CliArgs *args)
-{
-    uint8_t listed[LD_LIST_SIZE];
-    // "-L" without a number names no LD at all.
-    if (args->ldAt != 0 && (strcmp(args->ldSel, "l") == 0 || !GetLogicalDriveNo(args->ldSel, listed))) {
-        ReportInvalidToken(argv[args->ldAt - 1]);
-        return 0;
-    }
-    return 1;
-}
-
-int CheckPdSelector(int argc, char **argv, const CliArgs *args, uint8_t slots[256], unsigned *count)
-{
-    memset(slots, SEL_EMPTY, PD_LIST_SIZE);
-    if (args->pdAt == 0) {
-        ReportMissingOption(argc, argv);
-        return 0;
-    }
-    if (!GetPhysicalDriveNo(args->pdSel, slots, 0)) {
-        ReportInvalidToken(argv[args->pdAt - 1]);
-        return 0;
-    }
-    *count = SelCount(slots, PD_LIST_SIZE);
-    return 1;
-}
-
-int ReportMissingOption(int argc, char **argv)
-{
-    return ReportInvalidToken(argv[argc - 1]);
-}
-
-int AskControllerNumber(ContData *records, uint16_t contCount)
-{
-    if (contCount <= 1)
-        return 0;
-    ReportText menu;
-    ReportTextReset(&menu);
-    ReportTextAdd(&menu, "<< RAID Controller Selection Menu >>\n\n");
-    for (uint16_t i = 0; i < contCount && i < SL_MAX_CONTROLLERS; ++i) {
-        uint8_t pci[PCI_INFO_SIZE];
-        if (SLGetPciInfo((uint8_t)i, pci) != 0) {
-            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u", "AskControllerNumber", "SLGetPciInfo error", i);
-            return -1;
-        }
-        char name[81];
-        memcpy(name, records[i].ctrlInfo + CI_PRODUCT_NAME, 80);
-        name[80] = '\0';
-        ReportTextAdd(&menu, "(%d) [%d]:%s(%d)(Bus%d,Dev%d)\n", i + 1, i, name, i, (int)LayoutU32(pci, 0),
-                      (int)pci[4]);
-    }
-    ReportTextAdd(&menu, "(Q) Quit\n\n");
-    ReportTextWrite(&menu);
-    char answer[LD_LIST_SIZE];
-    int choice = ComChk(answer, PROMPT_MENU_NUMBER, contCount);
-    return choice == 0 ? -1 : choice - 1;
-}
 
 // ---------------------------------------------------------------------------------------------
 // ldpdinfo
@@ -286,121 +194,11 @@ int CliCmdExecLDPDProg(int argc, char **argv, ContData *records, uint16_t contCo
 // ---------------------------------------------------------------------------------------------
 // ldinit and ldcc
 // ---------------------------------------------------------------------------------------------
-void MoreSleep(unsigned ms)
+static void MoreSleep(unsigned ms)
 {
     const VolumeSeam *seam = GetVolumeSeam();
     if (seam != NULL && seam->sleepMs != NULL)
         seam->sleepMs(ms);
-}
-
-enum LdOperation { LDOP_INIT = 0, LDOP_CC = 1 };
-
-// Texts of one background operation, by LdOperation.
-struct LdOperationTexts {
-    const char *name;          // for trace lines
-    uint32_t progressBit;      // bit of the LD progress block
-    const char *startFailed;
-    const char *stopFailed;
-    const char *alreadyFinished;
-    const char *started;
-};
-static const LdOperationTexts kLdOperation[2] = {
-    {"Initialization", LD_PROG_INIT,
-     "Error - Controller[%d] Failed to start Initialization.\nPlease confirm LD(Logical Drive) state.",
-     "Error - Controller[%d] Failed to stop Initialization.\nPlease confirm whether to have already ended.",
-     "Information - Controller[%d] Already finished(Initialization).",
-     "Information - Controller[%d] Start Initialization on LD(Logical Drive) %s.\n"
-     "Please confirm the progress by \"ldpdprog\" command."},
-    {"Check Consistency", LD_PROG_CC,
-     "Error - Controller[%d] Failed to start Check Consistency.\nPlease confirm LD(Logical Drive) state.",
-     "Error - Controller[%d] Failed to stop Check Consistency.\nPlease confirm whether to have already ended.",
-     "Information - Controller[%d] Already finished(Check Consistency).",
-     "Information - Controller[%d] Start Check Consistency on LD(Logical Drive) %s.\n"
-     "Please confirm the progress by \"ldpdprog\" command."},
-};
-
-// Result of checking one LD before an operation starts or stops.
-enum { LD_CHECK_OK = 0, LD_CHECK_NOT_APPLICABLE = 1, LD_CHECK_REFUSED = 2 };
-
-struct LdCheck {
-    int result;
-    const char *text; // refusal text with the controller number as its one argument
-};
-
-static LdCheck CheckResult(int result, const char *text)
-{
-    LdCheck check = {result, text};
-    return check;
-}
-
-static LdCheck CheckInitStart(ContData *record, uint8_t contNo, uint8_t target)
-{
-    const uint8_t *ldInfo = record->ldInfo[target];
-    AssignDriveLetters(record, target);
-    if (LdHoldsSystemVolume(record, target))
-        return CheckResult(LD_CHECK_NOT_APPLICABLE, "Error - Controller[%d] Cannot initialize OS LD(Logical Drive).");
-    if (LdIsCacheCade(ldInfo))
-        return CheckResult(LD_CHECK_NOT_APPLICABLE,
-                           "Error - Controller[%d] CacheCade LD[s](Logical Drive[s]) doesn't need Initialization.");
-    if (LdIsSnapshotBase(ldInfo) || LdIsRepository(ldInfo) || ldInfo[LI_IS_VIEW] != 0)
-        return CheckResult(LD_CHECK_NOT_APPLICABLE,
-                           "Error - Controller[%d] Snapshot Base/Repository LD[s](Logical Drive[s]) doesn't need "
-                           "Initialization.");
-    uint32_t allowed = 0;
-    if (SLGetLDAllowedOperation(contNo, target, &allowed) != 0) {
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "CliCmdExecLDINIT", "SLGetLDAllowedOperation error",
-                  contNo, target);
-        return CheckResult(LD_CHECK_REFUSED, kLdOperation[LDOP_INIT].startFailed);
-    }
-    if ((allowed & LD_ALLOW_START_INIT) == 0)
-        return CheckResult(LD_CHECK_REFUSED, kLdOperation[LDOP_INIT].startFailed);
-    return CheckResult(LD_CHECK_OK, NULL);
-}
-
-static LdCheck CheckCcStart(ContData *record, uint8_t contNo, uint8_t target)
-{
-    (void)contNo;
-    const uint8_t *ldInfo = record->ldInfo[target];
-    if (LdRaidLevel(ldInfo) == RAIDLVL_0)
-        return CheckResult(LD_CHECK_NOT_APPLICABLE, "Error - Controller[%d] Cannot Check Consistency for RAID0.");
-    if ((LayoutU32(ldInfo, LI_ALLOWED_OPS) & LD_ALLOW_START_CC) == 0)
-        return CheckResult(LD_CHECK_REFUSED, kLdOperation[LDOP_CC].startFailed);
-    return CheckResult(LD_CHECK_OK, NULL);
-}
-
-// A rebuild or copyback cannot be stopped: an LD running one is not stopped at all.
-static LdCheck CheckStopRebuild(int op, uint8_t contNo, uint8_t target)
-{
-    uint8_t rebuilding = 0;
-    if (SLIsDuringRebuildCopyback(contNo, target, &rebuilding) != 0) {
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", op == LDOP_INIT ? "CliCmdExecLDINIT" : "CliCmdExecLDCC",
-                  "SLIsDuringRebuildCopyback error", contNo, target);
-        return CheckResult(LD_CHECK_REFUSED, kLdOperation[op].stopFailed);
-    }
-    if (rebuilding)
-        return CheckResult(LD_CHECK_NOT_APPLICABLE, "Information - Controller[%d] Cannot stop Rebuild/Copyback.");
-    return CheckResult(LD_CHECK_OK, NULL);
-}
-
-// A stop applies to the LDs on which the operation runs.
-static LdCheck CheckStop(int op, uint8_t contNo, uint8_t target)
-{
-    const char *handler = op == LDOP_INIT ? "CliCmdExecLDINIT" : "CliCmdExecLDCC";
-    uint8_t progress[LD_PROGRESS_SIZE];
-    if (SLGetLdProggress(contNo, target, progress) != 0) {
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", handler, "SLGetLdProggress error", contNo, target);
-        return CheckResult(LD_CHECK_REFUSED, kLdOperation[op].stopFailed);
-    }
-    if ((LayoutU32(progress, LPG_ACTIVE) & kLdOperation[op].progressBit) == 0)
-        return CheckResult(LD_CHECK_NOT_APPLICABLE, kLdOperation[op].alreadyFinished);
-    return CheckResult(LD_CHECK_OK, NULL);
-}
-
-static LdCheck CheckLd(int op, int stop, ContData *record, uint8_t contNo, uint8_t target)
-{
-    if (stop)
-        return CheckStop(op, contNo, target);
-    return op == LDOP_INIT ? CheckInitStart(record, contNo, target) : CheckCcStart(record, contNo, target);
 }
 
 // Picks the LDs the operation will act on. A named LD that the check refuses ends the command; from
@@ -416,7 +214,7 @@ static int PickLds(int op, int stop, ContData *record, uint8_t contNo, const uin
     // Before a stop, every named LD is asked about a rebuild first: one running anywhere in the
     // selection refuses the stop, whatever the other LDs run.
     for (unsigned i = 0; i < count; ++i) {
-        LdCheck check = stop ? CheckStopRebuild(op, contNo, selected[i]) : CheckResult(LD_CHECK_OK, NULL);
+        LdCheck check = stop ? LdStopRebuildCheck(op, contNo, selected[i]) : LdCheckOk();
         if (check.result == LD_CHECK_OK) {
             candidates[candidateCount++] = selected[i];
             continue;
@@ -431,7 +229,7 @@ static int PickLds(int op, int stop, ContData *record, uint8_t contNo, const uin
     selected = candidates;
     count = candidateCount;
     for (unsigned i = 0; i < count; ++i) {
-        LdCheck check = CheckLd(op, stop, record, contNo, selected[i]);
+        LdCheck check = LdOperationCheck(op, stop, record, contNo, selected[i]);
         if (check.result == LD_CHECK_OK) {
             picked[(*pickedCount)++] = selected[i];
             continue;
@@ -445,7 +243,7 @@ static int PickLds(int op, int stop, ContData *record, uint8_t contNo, const uin
     }
     if (*pickedCount == 0) {
         if (firstLeftOut == NULL)
-            firstLeftOut = stop ? kLdOperation[op].alreadyFinished : kLdOperation[op].startFailed;
+            firstLeftOut = stop ? LdOperationTextsOf(op)->alreadyFinished : LdOperationTextsOf(op)->startFailed;
         ZAV_REPORT(REPORT_BOTH, firstLeftOut, contNo);
         return 0;
     }
@@ -527,7 +325,7 @@ static int RunLdOperation(int op, int argc, char **argv, ContData *records, uint
             return -1;
     }
     char answer[LD_LIST_SIZE];
-    if (!stop && op == LDOP_INIT && ComChk(answer, 4, 0) != 1)
+    if (!stop && op == LDOP_INIT && ComChk(answer, PROMPT_DATA_LOST, 0) != 1)
         return 0;
 
     for (unsigned a = 0; a < adapterCount; ++a) {
@@ -544,12 +342,12 @@ static int RunLdOperation(int op, int argc, char **argv, ContData *records, uint
                 continue;
             }
             if (!stop)
-                ReportDone(kLdOperation[op].started, contNo, done, doneCount);
-            ZAV_REPORT(REPORT_BOTH, stop ? kLdOperation[op].stopFailed : kLdOperation[op].startFailed, contNo);
+                ReportDone(LdOperationTextsOf(op)->started, contNo, done, doneCount);
+            ZAV_REPORT(REPORT_BOTH, stop ? LdOperationTextsOf(op)->stopFailed : LdOperationTextsOf(op)->startFailed, contNo);
             return -1;
         }
         if (!stop)
-            ReportDone(kLdOperation[op].started, contNo, done, doneCount);
+            ReportDone(LdOperationTextsOf(op)->started, contNo, done, doneCount);
         else if (op == LDOP_CC)
             ReportDone("Information - Controller[%d] Stop Check Consistency on LD(Logical Drive) %s.", contNo, done,
                        doneCount);
@@ -738,7 +536,7 @@ int CliCmdExecLDSetProp(int argc, char **argv, ContData *records, uint16_t contC
         // With a cache backup unit the risk is its capacity; without one, a power failure.
         int cacheBackup = (LayoutU32(records[adapters[0]].ctrlInfo, CI_HW_PRESENT) & CI_HW_CACHE_BACKUP) != 0;
         char answer[LD_LIST_SIZE];
-        if (ComChk(answer, cacheBackup ? 3 : 2, 0) != 1)
+        if (ComChk(answer, cacheBackup ? PROMPT_WRITE_BACK_BACKUP_CAPACITY : PROMPT_WRITE_BACK_POWER_FAILURE, 0) != 1)
             return 0;
     }
     for (unsigned a = 0; a < adapterCount; ++a) {
@@ -753,8 +551,6 @@ int CliCmdExecLDSetProp(int argc, char **argv, ContData *records, uint16_t contC
 // ---------------------------------------------------------------------------------------------
 // lddel
 // ---------------------------------------------------------------------------------------------
-static const char *const kDeleteFailed =
-    "Error - Controller[%d] Failed to delete LD[s](Logical Drive[s]).\nPlease confirm LD(Logical Drive) state.";
 
 static void PrintLdTable(ContData *record, uint8_t contNo)
 {
@@ -781,32 +577,6 @@ static void PrintLdTable(ContData *record, uint8_t contNo)
     ReportTextWrite(&report);
 }
 
-// The refusal text for deleting one LD, or null when it may be deleted.
-static const char *DeleteRefusal(ContData *record, uint8_t contNo, uint8_t target)
-{
-    const uint8_t *ldInfo = record->ldInfo[target];
-    if (LdIsSnapshotBase(ldInfo) || LdIsRepository(ldInfo))
-        return "Error - Controller[%d] Cannot delete Snapshot Base/Repository LD[s](Logical Drive[s]).\n"
-               "Please delete it after disabling Snapshot.";
-    if ((LayoutU32(ldInfo, LI_CONFIG_OPS) & LD_ALLOW_DELETE) == 0 ||
-        (LayoutU32(ldInfo, LI_OPERATION_BITS) & (LD_PROG_CC | LD_PROG_INIT | LD_PROG_RECON)) != 0)
-        return kDeleteFailed;
-    uint8_t rebuilding = 0;
-    if (SLIsDuringRebuildCopyback(contNo, target, &rebuilding) != 0) {
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "CliCmdExecCfgLDDel", "SLIsDuringRebuildCopyback error",
-                  contNo, target);
-        return kDeleteFailed;
-    }
-    if (rebuilding)
-        return kDeleteFailed;
-    AssignDriveLetters(record, target);
-    if (LdHoldsSystemVolume(record, target))
-        return "Error - Controller[%d] Cannot delete OS LD(Logical Drive).";
-    if (record->driveLetters[target][0] != '\0')
-        return "Error - Controller[%d] Cannot delete the LD[s](Logical Drive[s]) which has drive letter[s].";
-    return NULL;
-}
-
 // Without CacheCade LDs no LD can use cached IO through them: every remaining LD goes to direct IO.
 static void LeaveCacheCadeMode(ContData *records, uint8_t contNo)
 {
@@ -820,12 +590,9 @@ static void LeaveCacheCadeMode(ContData *records, uint8_t contNo)
 int CliCmdExecCfgLDDel(int argc, char **argv, ContData *records, uint16_t contCount)
 {
     ZAV_TRACE("", "func=%s: %s", "CliCmdExecCfgLDDel", "start");
-    CliArgs args;
-    if (!ParseCliOptions(argc, argv, NULL, 0, 0, &args))
-        return -1;
-    int chosen = AskControllerNumber(records, contCount);
+    int chosen = OpenControllerDialogue(argc, argv, records, contCount);
     if (chosen < 0)
-        return 0;
+        return chosen == DIALOGUE_INVALID ? -1 : 0;
     uint8_t contNo = (uint8_t)chosen;
     ContData *record = &records[contNo];
     uint8_t existing[LD_MAX];
@@ -848,13 +615,13 @@ int CliCmdExecCfgLDDel(int argc, char **argv, ContData *records, uint16_t contCo
         }
     }
     for (unsigned i = 0; i < count; ++i) {
-        const char *refusal = DeleteRefusal(record, contNo, selected[i]);
+        const char *refusal = LdDeleteRefusal(record, contNo, selected[i]);
         if (refusal != NULL) {
             ZAV_REPORT(REPORT_BOTH, refusal, contNo);
             return -1;
         }
     }
-    if (ComChk(answer, 4, 0) != 1 || ComChk(answer, 5, 0) != 1)
+    if (ComChk(answer, PROMPT_DATA_LOST, 0) != 1 || ComChk(answer, PROMPT_PROCEED_DELETE, 0) != 1)
         return 0;
     unsigned cacheCadeBefore = CountCacheCadeLds(record);
     // The construct-info file pairs LD numbers that deletion makes meaningless.
@@ -878,7 +645,7 @@ int CliCmdExecCfgLDDel(int argc, char **argv, ContData *records, uint16_t contCo
                    contNo, list);
     }
     if (failed)
-        ZAV_REPORT(REPORT_BOTH, kDeleteFailed, contNo);
+        ZAV_REPORT(REPORT_BOTH, kLdDeleteFailed, contNo);
     if (UpdateDriveInfo(records, contCount) != 1) {
         ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred on accessing to RAID controller.\nQuits the application.\n");
         return -1;

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "cli/zavcli_cmd_com.h"
-#include "cli/zavcli_cmd_ldops.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
@@ -95,11 +94,11 @@ static int ConfirmGlobalSpare(const ContData *record, uint8_t slot)
 {
     PdComparison cmp = CompareWithAllGroups(record, slot);
     char answer[LD_LIST_SIZE];
-    if (cmp.otherInterface && ComChk(answer, 10, 0) != 1)
+    if (cmp.otherInterface && ComChk(answer, PROMPT_GHS_OTHER_INTERFACE, 0) != 1)
         return 0;
-    if (cmp.otherMedia && ComChk(answer, 11, 0) != 1)
+    if (cmp.otherMedia && ComChk(answer, PROMPT_GHS_OTHER_MEDIA, 0) != 1)
         return 0;
-    if (cmp.smaller && ComChk(answer, 12, 0) != 1)
+    if (cmp.smaller && ComChk(answer, PROMPT_GHS_SMALLER, 0) != 1)
         return 0;
     return 1;
 }
@@ -163,7 +162,7 @@ static int ConfirmRelease(uint8_t contNo, int *asked)
         return 1;
     *asked = 1;
     char answer[LD_LIST_SIZE];
-    return ComChk(answer, 13, 0) == 1;
+    return ComChk(answer, PROMPT_RELEASE_WITH_LDS, 0) == 1;
 }
 
 static int ApplyHotSpare(int kind, const HspPlan *plan, uint8_t slot)
@@ -205,16 +204,11 @@ int CliCmdExecPDHSP(int argc, char **argv, ContData *records, uint16_t contCount
         int later = args.at[HSP_NOCHK] > args.at[kind] ? args.at[HSP_NOCHK] : args.at[kind];
         return ReportInvalidToken(argv[later - 1]);
     }
-    uint8_t slots[PD_LIST_SIZE];
-    unsigned slotCount = 0;
-    if (!CheckPdSelector(argc, argv, &args, slots, &slotCount))
+    static PdSelection sel;
+    if (!PreparePdSelection(argc, argv, records, contCount, &args, 1, &sel))
         return -1;
-    uint8_t adapters[ADAPTER_LIST_SIZE];
-    if (!SelectAdapters(argc, argv, &args, contCount, adapters))
-        return -1;
-    unsigned adapterCount = SelCount(adapters, ADAPTER_LIST_SIZE);
-    if (!CheckPdsExist(records, adapters, adapterCount, slots, slotCount))
-        return -1;
+    const uint8_t *slots = sel.slots, *adapters = sel.adapters;
+    unsigned slotCount = sel.slotCount, adapterCount = sel.adapterCount;
     int noCheck = OptGiven(&args, HSP_NOCHK);
 
     // Questions and refusals of every controller come first, so a No sends nothing.
@@ -296,16 +290,11 @@ int CliCmdExecPDRbld(int argc, char **argv, ContData *records, uint16_t contCoun
         return -1;
     if (!OptGiven(&args, 0))
         return ReportMissingOption(argc, argv);
-    uint8_t slots[PD_LIST_SIZE];
-    unsigned slotCount = 0;
-    if (!CheckPdSelector(argc, argv, &args, slots, &slotCount))
+    static PdSelection sel;
+    if (!PreparePdSelection(argc, argv, records, contCount, &args, 1, &sel))
         return -1;
-    uint8_t adapters[ADAPTER_LIST_SIZE];
-    if (!SelectAdapters(argc, argv, &args, contCount, adapters))
-        return -1;
-    unsigned adapterCount = SelCount(adapters, ADAPTER_LIST_SIZE);
-    if (!CheckPdsExist(records, adapters, adapterCount, slots, slotCount))
-        return -1;
+    const uint8_t *slots = sel.slots, *adapters = sel.adapters;
+    unsigned slotCount = sel.slotCount, adapterCount = sel.adapterCount;
     for (unsigned a = 0; a < adapterCount; ++a)
         for (unsigned i = 0; i < slotCount; ++i)
             if (!CheckRebuild(&records[adapters[a]], adapters[a], slots[i]))

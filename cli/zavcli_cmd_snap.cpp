@@ -6,7 +6,6 @@
 #include <time.h>
 
 #include "cli/zavcli_cmd_com.h"
-#include "cli/zavcli_cmd_ldops.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
@@ -20,7 +19,6 @@
 enum {
     SNAP_NAME_MAX_CHARS = 15,        // the name field holds 15 characters and its terminator
     SNAP_MAX_BEFORE_QUESTION = 7,    // a base holding more snapshots asks before the next one
-    SNAP_STATUS_NO_SPACE = 0x5B,
     BLOCKS_PER_GB = 2097152,
     BLOCKS_PER_MB = 2048,
     REPO_AREA_MIN_MB = 1175          // repository area of one base: 141 x 2 + 893 MB
@@ -114,7 +112,7 @@ static int ConfirmEnable(const EnableRequest *request)
                                "Snapshot[s].\nIf you enable Snapshot[s], any existing data on the Snapshot Repository "
                                "LD[s](Logical Drive[s]) will be lost.\n\nBase LD:%s\nRepository LD:LD%u\n",
                bases, request->repository);
-    return ComChk(answer, 14, 0) == 1;
+    return ComChk(answer, PROMPT_ENABLE_SNAPSHOT, 0) == 1;
 }
 
 // Enables every base of the request with its properties; 0 after the first failure.
@@ -133,7 +131,7 @@ static int ApplyEnable(uint8_t contNo, const EnableRequest *request)
         if (status != 0) {
             ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "EnableSnapshot", "SLEnableSnapshot error", contNo,
                       base);
-            if (status == SNAP_STATUS_NO_SPACE)
+            if (status == LIB_STATUS_NO_REPO_SPACE)
                 ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] No space on the Snapshot Repository LD(Logical Drive)."
                                         "(Base LD=LD%u, Repository LD=LD%u)", contNo, base, request->repository);
             else
@@ -167,7 +165,7 @@ static int ConfirmDisable(const uint8_t *bases, unsigned count)
     ZAV_REPORT(REPORT_CONSOLE, "Warning - If you disable Snapshot[s] on this LD[s](Logical Drive[s]), you will lose "
                                "any Snapshot-related data and will not be able to create any new Snapshot[s].\n\n"
                                "Base LD:%s\n", list);
-    return ComChk(answer, 15, 0) == 1;
+    return ComChk(answer, PROMPT_DISABLE_SNAPSHOT, 0) == 1;
 }
 
 static int ApplyDisable(uint8_t contNo, const uint8_t *bases, unsigned count)
@@ -504,7 +502,7 @@ static int SnapCreate(ContData *records, uint8_t contNo, const SnapArgs *args)
     }
     // With automatic deletion the oldest snapshot makes room for a ninth one.
     if (PitCount(BaseInfo(record, base)) > SNAP_MAX_BEFORE_QUESTION && AutoDeleteEnabled(record, base) &&
-        ComChk(answer, 16, 0) != 1)
+        ComChk(answer, PROMPT_UPDATE_OLDEST_SNAPSHOT, 0) != 1)
         return 0;
     if (!FlushLDBuffers(contNo, records, base))
         return 0;
@@ -537,7 +535,7 @@ static int SnapDelete(ContData *records, uint8_t contNo, const SnapArgs *args)
         return 0;
     }
     char answer[LD_LIST_SIZE], name[SNAP_NAME_SIZE + 1];
-    if (ComChk(answer, 17, 0) != 1)
+    if (ComChk(answer, PROMPT_DELETE_OLDEST_SNAPSHOT, 0) != 1)
         return 0;
     FixedFieldText(name, sizeof(name), oldest + SP_NAME, SNAP_NAME_SIZE);
     if (SLDeleteSnapshotPIT(contNo, base, LayoutU32(oldest, SP_NUMBER)) != 0) {
@@ -935,12 +933,9 @@ static int SseRefresh(ContData *records, uint16_t contCount)
 int CliCmdExecSnapshotMenu(int argc, char **argv, ContData *records, uint16_t contCount)
 {
     ZAV_TRACE("", "func=%s: %s", "CliCmdExecSnapshotMenu", "start");
-    CliArgs args;
-    if (!ParseCliOptions(argc, argv, NULL, 0, 0, &args))
-        return -1;
-    int chosen = AskControllerNumber(records, contCount);
+    int chosen = OpenControllerDialogue(argc, argv, records, contCount);
     if (chosen < 0)
-        return 0;
+        return chosen == DIALOGUE_INVALID ? -1 : 0;
     static SseState state;
     memset(&state, 0, sizeof(state));
     state.contNo = (uint8_t)chosen;

@@ -191,10 +191,10 @@ int TraceDcmdStatus(const DcmdFrame *frame, unsigned line, int32_t status, const
 int32_t SendLibCommand(uint8_t contNo, LibCmdPacket *packet)
 {
     if (contNo >= 16)
-        return SL_STATUS_INVALID_PARAM;
+        return LIB_STATUS_BAD_PARAM;
     uint32_t libraryIndex = g_mergedList.ids[contNo] >> 24;
     if (libraryIndex != 0 || !g_loaded || !g_entry)
-        return SL_STATUS_INVALID_PARAM;
+        return LIB_STATUS_BAD_PARAM;
     return (int32_t)g_entry(packet);
 }
 
@@ -202,7 +202,7 @@ int32_t SendLibCommand(uint8_t contNo, LibCmdPacket *packet)
 int32_t SLSendLibraryCommand(LibCmdPacket *packet)
 {
     if (!g_loaded || !g_entry)
-        return SL_STATUS_INVALID_PARAM;
+        return LIB_STATUS_BAD_PARAM;
     return (int32_t)g_entry(packet);
 }
 
@@ -268,7 +268,7 @@ int32_t SLInitLib(SLAllocFailCallback allocFail)
         SL_TRACE(ZAV_ERR, "%s - error code - 0x%08X", "Failed to load library for MegaRAID SAS Controller.",
                   g_loader.lastError());
         SL_TRACE(ZAV_ERR, "No library could be loaded. Exiting");
-        return SL_STATUS_INIT_FAILED;
+        return LIB_STATUS_INIT_FAILED;
     }
     g_module = module;
     g_loaded = 1;
@@ -276,7 +276,7 @@ int32_t SLInitLib(SLAllocFailCallback allocFail)
     if (!g_entry) {
         SL_TRACE(ZAV_ERR, "%s - error code - 0x%08X", "Unable to get Entry Point address-ProcessLibCommand().",
                   g_loader.lastError());
-        return SL_STATUS_INIT_FAILED;
+        return LIB_STATUS_INIT_FAILED;
     }
 
     int32_t status = InitializeLibrary(&g_sourceLists[0], g_entry);

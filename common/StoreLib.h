@@ -11,14 +11,6 @@
 struct LdCreateRequest;
 struct RgEntry;
 
-// Status codes the layer produces itself.
-enum {
-    SL_STATUS_OK = 0,
-    SL_STATUS_INIT_FAILED = 0x8002,
-    SL_STATUS_NO_MEMORY = 0x8015,
-    SL_STATUS_INVALID_PARAM = 0x8019,
-    SL_STATUS_NOT_FOUND = 0xC
-};
 
 enum { SL_MAX_CONTROLLERS = 4, SL_STATUS_TEXT_ROWS = 101 };
 

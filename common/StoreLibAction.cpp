@@ -313,8 +313,8 @@ int32_t SLCreateSnapshotPIT(uint8_t contNo, uint8_t targetId, const char *name)
     OPERANDS("func=%s: contNo=%u, ldNo=%u, name=%s", "SLCreateSnapshotPIT", contNo, targetId, name ? name : "");
     memset(&request, 0, sizeof(request));
     if (!CopySnapshotName(request.name, name)) {
-        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLCreateSnapshotPIT", SL_MODULE);
-        return SL_STATUS_INVALID_PARAM;
+        TraceStatus(0, __LINE__, LIB_STATUS_BAD_PARAM, "SLCreateSnapshotPIT", SL_MODULE);
+        return LIB_STATUS_BAD_PARAM;
     }
     return SnapshotCommand("SLCreateSnapshotPIT", __LINE__, contNo, targetId, DCMD_SNAPSHOT_CREATE_PIT, &request,
                            sizeof(request), 0);
@@ -335,8 +335,8 @@ int32_t SLCreateSnapshotView(uint8_t contNo, uint8_t targetId, uint32_t snapshot
     memset(&request, 0, sizeof(request));
     request.pitNumber = snapshotNo;
     if (!CopySnapshotName(request.name, viewName)) {
-        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLCreateSnapshotView", SL_MODULE);
-        return SL_STATUS_INVALID_PARAM;
+        TraceStatus(0, __LINE__, LIB_STATUS_BAD_PARAM, "SLCreateSnapshotView", SL_MODULE);
+        return LIB_STATUS_BAD_PARAM;
     }
     return SnapshotCommand("SLCreateSnapshotView", __LINE__, contNo, targetId, DCMD_SNAPSHOT_CREATE_VIEW, &request,
                            sizeof(request), 0);
@@ -419,8 +419,8 @@ static int32_t CreateFromRequest(const char *name, unsigned line, uint8_t contNo
     OPERANDS("func=%s: contNo=%u, groups=%u, ghs=%d", name, contNo, request ? request->groupCount : 0,
              request ? request->ghsCount : 0);
     if (!RequestIsSane(request)) {
-        TraceStatus(0, line, SL_STATUS_INVALID_PARAM, name, SL_MODULE);
-        return SL_STATUS_INVALID_PARAM;
+        TraceStatus(0, line, LIB_STATUS_BAD_PARAM, name, SL_MODULE);
+        return LIB_STATUS_BAD_PARAM;
     }
     SLRequest r = Request(LIBCMD_TYPE_CONFIG, cmd, 0, 0, request, sizeof(*request));
     return SLRunAction(name, line, contNo, &r);
@@ -440,12 +440,12 @@ int32_t SLAddLDToRG(uint8_t contNo, uint16_t arrayRef, uint64_t startBlock, cons
 {
     OPERANDS("func=%s: contNo=%u, arrayRef=%u, lds=%u", "SLAddLDToRG", contNo, arrayRef, entry ? entry->ldCount : 0);
     if (!entry || entry->ldCount == 0 || entry->ldCount > RG_LD_MAX) {
-        TraceStatus(0, __LINE__, SL_STATUS_INVALID_PARAM, "SLAddLDToRG", SL_MODULE);
-        return SL_STATUS_INVALID_PARAM;
+        TraceStatus(0, __LINE__, LIB_STATUS_BAD_PARAM, "SLAddLDToRG", SL_MODULE);
+        return LIB_STATUS_BAD_PARAM;
     }
     AddLdToRgRequest *request = (AddLdToRgRequest *)SLAllocWork(sizeof(AddLdToRgRequest));
     if (!request)
-        return SL_STATUS_NO_MEMORY;
+        return LIB_STATUS_NO_MEMORY;
     request->arrayRef = arrayRef;
     request->startBlock = startBlock;
     request->group = *entry;

@@ -166,7 +166,7 @@ int32_t SLGetOSDriveName(uint8_t contNo, uint8_t targetId, char *out16)
     strcpy(out16, "NULL");
     uint8_t *table = (uint8_t *)SLAllocWork(OS_DRIVE_NAME_SIZE);
     if (!table)
-        return SL_STATUS_NO_MEMORY;
+        return LIB_STATUS_NO_MEMORY;
     SLRequest r = Request(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_OS_DRIVE_NAME, 0, 0, table, OS_DRIVE_NAME_SIZE);
     int32_t status = QUERY("SLGetOSDriveName", contNo, r);
     if (status == 0) {
@@ -522,10 +522,10 @@ int32_t SLGetDeviceId(uint8_t contNo, uint8_t slotNo, uint16_t *deviceId)
 {
     PdList *list = (PdList *)SLAllocWork(sizeof(PdList));
     if (!list)
-        return SL_STATUS_NO_MEMORY;
+        return LIB_STATUS_NO_MEMORY;
     int32_t status = SLGetPDList(contNo, list);
     if (status == 0) {
-        status = SL_STATUS_NOT_FOUND;
+        status = LIB_STATUS_DEVICE_NOT_FOUND;
         for (uint32_t i = 0; i < list->count && i < PD_LIST_MAX; i++)
             if (list->entries[i].slotNumber == slotNo && list->entries[i].scsiDevType == 0) {
                 *deviceId = list->entries[i].deviceId;
@@ -543,10 +543,10 @@ int32_t SLGetSlotNo(uint8_t contNo, uint16_t deviceId, uint8_t *slotNo)
 {
     PdList *list = (PdList *)SLAllocWork(sizeof(PdList));
     if (!list)
-        return SL_STATUS_NO_MEMORY;
+        return LIB_STATUS_NO_MEMORY;
     int32_t status = SLGetPDList(contNo, list);
     if (status == 0) {
-        status = SL_STATUS_NOT_FOUND;
+        status = LIB_STATUS_DEVICE_NOT_FOUND;
         for (uint32_t i = 0; i < list->count && i < PD_LIST_MAX; i++)
             if (list->entries[i].deviceId == deviceId && list->entries[i].scsiDevType == 0) {
                 *slotNo = list->entries[i].slotNumber;
@@ -577,7 +577,7 @@ int32_t SLGetSlotNum(uint8_t contNo, uint16_t *slotCount)
     *slotCount = 0;
     EnclList *list = (EnclList *)SLAllocWork(sizeof(EnclList));
     if (!list)
-        return SL_STATUS_NO_MEMORY;
+        return LIB_STATUS_NO_MEMORY;
     int32_t status = SLGetEnclList(contNo, list);
     if (status == 0)
         *slotCount = SlotCountOfEnclosures(list);
@@ -626,7 +626,7 @@ int32_t FindFreeArrayIDs(uint8_t *free128, uint8_t contNo)
         size = sizeof(ConfigHeader);
     uint8_t *config = (uint8_t *)SLAllocWork(size);
     if (!config)
-        return SL_STATUS_NO_MEMORY;
+        return LIB_STATUS_NO_MEMORY;
     status = SLReadConfig(contNo, config, size);
     if (status == 0) {
         uint32_t arrayCount = LayoutU16(config, offsetof(ConfigHeader, arrayCount));

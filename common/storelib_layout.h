@@ -51,6 +51,44 @@ static_assert(offsetof(LibCmdPacket, dataPtr) == 32, "dataPtr offset");
 #endif
 typedef uint32_t(ZAV_LIBCALL *ProcessLibCommandFn)(LibCmdPacket *packet);
 
+// Status codes of a command, as the library returns them: firmware codes below 0x100, the
+// library's own from 0x8000. Tools and simulator name them from this one set.
+enum LibStatus : uint32_t {
+    LIB_STATUS_OK = 0x0,
+    LIB_STATUS_DCMD_INVALID = 0x2,
+    LIB_STATUS_INVALID_INPUT = 0x3,
+    LIB_STATUS_INVALID_SEQ = 0x4,
+    LIB_STATUS_ARRAY_INDEX = 0x9,
+    LIB_STATUS_CONFLICT = 0xB,
+    LIB_STATUS_DEVICE_NOT_FOUND = 0xC,
+    LIB_STATUS_TOO_SMALL = 0xD,
+    LIB_STATUS_INIT_RUNNING = 0x18,
+    LIB_STATUS_MAX_LDS = 0x1A,
+    LIB_STATUS_LD_NOT_OPTIMAL = 0x1B,
+    LIB_STATUS_REBUILD_RUNNING = 0x1C,
+    LIB_STATUS_RAID_LEVEL = 0x1E,
+    LIB_STATUS_TOO_MANY_SPARES = 0x1F,
+    LIB_STATUS_HW_MISSING = 0x22,
+    LIB_STATUS_NOT_FOUND = 0x23,
+    LIB_STATUS_SAS_SATA = 0x26,
+    LIB_STATUS_PR_DISABLED = 0x27,
+    LIB_STATUS_WRONG_STATE = 0x32,
+    LIB_STATUS_ALREADY = 0x55,
+    LIB_STATUS_NO_PD_FOR_PR = 0x58,
+    LIB_STATUS_NO_REPO_SPACE = 0x5B,
+    LIB_STATUS_SEQ_MISMATCH = 0x67,
+    LIB_STATUS_NOT_INITIALIZED = 0x8001,
+    LIB_STATUS_INIT_FAILED = 0x8002,
+    LIB_STATUS_BAD_CTRL = 0x800A,
+    LIB_STATUS_NULL_PTR = 0x800B,
+    LIB_STATUS_SIZE = 0x800C,
+    LIB_STATUS_BAD_TYPE = 0x800D,
+    LIB_STATUS_BAD_CMD = 0x800E,
+    LIB_STATUS_NO_MEMORY = 0x8015,
+    LIB_STATUS_OS = 0x8017,
+    LIB_STATUS_BAD_PARAM = 0x8019
+};
+
 // Firmware direct command, the data of a pass-through packet (type 6, command 3).
 enum DcmdDirection { DCMD_DIR_NONE = 0, DCMD_DIR_TO_CTRL = 1, DCMD_DIR_FROM_CTRL = 2 };
 
@@ -855,5 +893,8 @@ static inline void LayoutPutU64(void *buf, size_t off, uint64_t v)
     LayoutPutU32(buf, off, (uint32_t)v);
     LayoutPutU32(buf, off + 4, (uint32_t)(v >> 32));
 }
+
+// Widths of the named fields, checked against their blocks.
+#include "common/storelib_fields.h"
 
 #endif

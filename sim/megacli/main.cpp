@@ -9,6 +9,7 @@
 
 #include "sim/megacli/megacli_reports.h"
 #include "sim/megacli/megacli_state.h"
+#include "SimCore.h"
 
 namespace {
 
@@ -108,11 +109,11 @@ int main(int argc, char **argv)
 
     sim::State state;
     std::string error;
-    if (!megacli::LoadState(megacli::StatePath(), state, error)) {
+    if (!megacli::LoadState(state, error)) {
         std::printf("Failed to read the controller state: %s\nExit Code: 0x01\n", error.c_str());
         return 1;
     }
-    std::vector<size_t> order = megacli::ControllerOrder(state);
+    std::vector<sim::Controller *> order = sim::CtrlsInIdOrder(state);
     if (order.empty()) {
         std::printf("No adapter found.\nExit Code: 0x01\n");
         return 1;
@@ -133,7 +134,7 @@ int main(int argc, char **argv)
 
     std::string report;
     for (unsigned n : selected) {
-        const sim::Controller &ctrl = state.ctrls[order[n]];
+        sim::Controller &ctrl = *order[n];
         if (!report.empty())
             report += "\n";
         switch (options.request) {

@@ -8,6 +8,7 @@
 
 #include "common/storelib_layout.h"
 #include "sim/megacli/megacli_state.h"
+#include "SimCore.h"
 
 namespace megacli {
 
@@ -74,29 +75,6 @@ std::string PdDescription(const sim::Pd &pd)
            (pd.iface == PD_IF_SATA ? "SATA" : "SAS") + " " + (pd.media == 1 ? "SSD" : "HDD");
 }
 
-unsigned DataArms(const sim::Ld &ld)
-{
-    int arms = ld.drivesPerSpan;
-    switch (ld.primaryRaid) {
-    case 1:
-        return static_cast<unsigned>(arms / 2 > 0 ? arms / 2 : 1);
-    case 5:
-        return static_cast<unsigned>(arms > 1 ? arms - 1 : 1);
-    case 6:
-        return static_cast<unsigned>(arms > 2 ? arms - 2 : 1);
-    default:
-        return static_cast<unsigned>(arms > 0 ? arms : 1);
-    }
-}
-
-uint64_t LdBlocks(const sim::Ld &ld)
-{
-    uint64_t total = 0;
-    for (const sim::Span &span : ld.spans)
-        total += span.blocks * DataArms(ld);
-    return total;
-}
-
 std::string LdName(const sim::Ld &ld)
 {
     return "LD " + std::to_string(ld.target) + (ld.name.empty() ? "" : " \"" + ld.name + "\"");
@@ -108,7 +86,7 @@ struct Event {
     std::string text;
 };
 
-std::vector<Event> ControllerEvents(const sim::Controller &ctrl)
+std::vector<Event> ControllerEvents(sim::Controller &ctrl)
 {
     std::vector<Event> events;
     events.push_back({"Information", "Controller firmware " + ctrl.fwVersion + " started"});
@@ -153,10 +131,10 @@ std::vector<Event> ControllerEvents(const sim::Controller &ctrl)
     }
     for (const sim::Ld &ld : ctrl.lds) {
         events.push_back({"Information", LdName(ld) + " created: " + RaidLevelName(ld) + ", " + GbText(LdBlocks(ld))});
-        int health = LdHealthOf(ctrl, ld);
-        if (health != LD_HEALTH_OPTIMAL)
-            events.push_back({health == LD_HEALTH_OFFLINE ? "Fatal" : "Critical",
-                              "State change on " + LdName(ld) + " to " + LdHealthName(health)});
+        int health = sim::LdState(ctrl, ld);
+        if (health != LD_STATE_OPTIMAL)
+            events.push_back({health == LD_STATE_OFFLINE ? "Fatal" : "Critical",
+                              "State change on " + LdName(ld) + " to " + LdStateName(health)});
         if (ld.init.active)
             events.push_back({"Information", "Initialization on " + LdName(ld) + " in progress, " +
                                                  Percent(ld.init.progress) + " done"});
@@ -177,7 +155,7 @@ std::vector<Event> ControllerEvents(const sim::Controller &ctrl)
 
 } // namespace
 
-std::string AdapterInfoReport(const sim::State &state, const sim::Controller &ctrl, unsigned number)
+std::string AdapterInfoReport(sim::State &state, sim::Controller &ctrl, unsigned number)
 {
     std::ostringstream out;
     out << "Adapter #" << number << "\n\n Versions\n";
@@ -200,7 +178,7 @@ std::string AdapterInfoReport(const sim::State &state, const sim::Controller &ct
                                   std::to_string(ctrl.memUncorrectable));
     Row(out, "Ports", std::to_string(ctrl.portCount));
     Row(out, "Alarm", ctrl.alarm ? "Present" : "Absent");
-    Row(out, "Controller Time", DateTimeText(ClockNow(state.clock)));
+    Row(out, "Controller Time", DateTimeText(sim::Now(state)));
 
     out << "\n Capabilities\n";
     Row(out, "RAID Levels", RaidLevelsText(ctrl.raidMask));
@@ -238,17 +216,17 @@ std::string AdapterInfoReport(const sim::State &state, const sim::Controller &ct
     }
     unsigned ldCounts[4] = {0, 0, 0, 0};
     for (const sim::Ld &ld : ctrl.lds)
-        ldCounts[LdHealthOf(ctrl, ld)]++;
+        ldCounts[sim::LdState(ctrl, ld)]++;
     Row(out, "Enclosures", std::to_string(ctrl.enclosures.size()));
     Row(out, "Physical Drives", std::to_string(ctrl.pds.size()) + " (online " + std::to_string(pdCounts[0]) +
                                     ", hot spare " + std::to_string(pdCounts[1]) + ", unconfigured good " +
                                     std::to_string(pdCounts[2]) + ", failed or bad " + std::to_string(pdCounts[3]) +
                                     ")");
     Row(out, "Logical Drives", std::to_string(ctrl.lds.size()) + " (optimal " +
-                                   std::to_string(ldCounts[LD_HEALTH_OPTIMAL]) + ", degraded " +
-                                   std::to_string(ldCounts[LD_HEALTH_DEGRADED]) + ", partially degraded " +
-                                   std::to_string(ldCounts[LD_HEALTH_PART_DEGRADED]) + ", offline " +
-                                   std::to_string(ldCounts[LD_HEALTH_OFFLINE]) + ")");
+                                   std::to_string(ldCounts[LD_STATE_OPTIMAL]) + ", degraded " +
+                                   std::to_string(ldCounts[LD_STATE_DEGRADED]) + ", partially degraded " +
+                                   std::to_string(ldCounts[LD_STATE_PART_DEGRADED]) + ", offline " +
+                                   std::to_string(ldCounts[LD_STATE_OFFLINE]) + ")");
     Row(out, "Foreign Configurations", std::to_string(ctrl.foreign.size()));
 
     out << "\n Cache Backup Unit\n";
@@ -266,7 +244,7 @@ std::string AdapterInfoReport(const sim::State &state, const sim::Controller &ct
     return out.str();
 }
 
-std::string TermLogReport(const sim::State &state, const sim::Controller &ctrl, unsigned number)
+std::string TermLogReport(sim::State &state, sim::Controller &ctrl, unsigned number)
 {
     std::ostringstream out;
     unsigned tick = 0;
@@ -286,7 +264,7 @@ std::string TermLogReport(const sim::State &state, const sim::Controller &ctrl, 
     for (const sim::Ld &ld : ctrl.lds)
         line(LdName(ld) + ": " + RaidLevelName(ld) + ", " + std::to_string(ld.spanDepth) + " span(s) of " +
              std::to_string(ld.drivesPerSpan) + ", stripe " + StripeText(ld.stripe) + ", " +
-             LdHealthName(LdHealthOf(ctrl, ld)) + (ld.consistent ? ", consistent" : ", not consistent"));
+             LdStateName(sim::LdState(ctrl, ld)) + (ld.consistent ? ", consistent" : ", not consistent"));
     for (const sim::Pd &pd : ctrl.pds) {
         if (pd.rebuild.active)
             line("Rebuild " + PdName(pd) + ": " + Percent(pd.rebuild.progress));
@@ -302,14 +280,14 @@ std::string TermLogReport(const sim::State &state, const sim::Controller &ctrl, 
     line("Patrol read " + PatrolModeText(ctrl.patrol.mode) + (ctrl.patrol.run.active ? ", running" : ", idle") +
          ", iterations " + std::to_string(ctrl.patrol.iterations));
     line(std::string("Cache backup unit ") + (ctrl.cacheBackup.present ? "present" : "absent"));
-    line("Controller time " + DateTimeText(ClockNow(state.clock)));
+    line("Controller time " + DateTimeText(sim::Now(state)));
     return out.str();
 }
 
-std::string EventLogReport(const sim::State &state, const sim::Controller &ctrl, unsigned number)
+std::string EventLogReport(sim::State &state, sim::Controller &ctrl, unsigned number)
 {
     std::vector<Event> events = ControllerEvents(ctrl);
-    double now = ClockNow(state.clock);
+    double now = sim::Now(state);
     std::ostringstream out;
     out << "Adapter #" << number << " event log: " << events.size() << " events\n";
     for (size_t i = 0; i < events.size(); i++) {

@@ -9,9 +9,9 @@
 
 namespace megacli {
 
-std::string AdapterInfoReport(const sim::State &state, const sim::Controller &ctrl, unsigned number);
-std::string TermLogReport(const sim::State &state, const sim::Controller &ctrl, unsigned number);
-std::string EventLogReport(const sim::State &state, const sim::Controller &ctrl, unsigned number);
+std::string AdapterInfoReport(sim::State &state, sim::Controller &ctrl, unsigned number);
+std::string TermLogReport(sim::State &state, sim::Controller &ctrl, unsigned number);
+std::string EventLogReport(sim::State &state, sim::Controller &ctrl, unsigned number);
 
 } // namespace megacli
 

@@ -1,82 +1,37 @@
-// Log-utility stand-in: reads the simulator's state file the same way the simulated library
-// finds it, and derives the drive and LD states its reports show.
+// Log-utility stand-in: the simulator's store and rules give the state; this file only names it.
 #include "sim/megacli/megacli_state.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 
+#include "SimCore.h"
 #include "common/storelib_layout.h"
 
 namespace megacli {
 
-static std::string FromUnixForm(const std::string &path)
+static std::string ModuleDir()
 {
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string out = "Z:" + path;
-    std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
-}
-
-std::string StatePath()
-{
-    char value[MAX_PATH * 2] = {};
-    DWORD length = GetEnvironmentVariableA("ZAVSIM_STATE", value, sizeof(value));
-    if (length > 0 && length < sizeof(value))
-        return FromUnixForm(value);
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof(self));
     std::string dir = self;
     size_t cut = dir.find_last_of("\\/");
-    dir = cut == std::string::npos ? std::string(".") : dir.substr(0, cut);
-    return dir + "\\zavsim_state.json";
+    return cut == std::string::npos ? std::string(".") : dir.substr(0, cut);
 }
 
-// The simulator replaces the file while it writes, so a read that meets the replacement
-// is tried again a few times.
-bool LoadState(const std::string &path, sim::State &state, std::string &error)
+bool LoadState(sim::State &state, std::string &error)
 {
-    for (int attempt = 0; attempt < 10; attempt++) {
-        if (attempt > 0)
-            Sleep(50);
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            error = "cannot open " + path;
-            continue;
-        }
-        std::ostringstream text;
-        text << in.rdbuf();
-        try {
-            state = nlohmann::json::parse(text.str()).get<sim::State>();
-            return true;
-        } catch (const std::exception &e) {
-            error = std::string("cannot read ") + path + ": " + e.what();
-        }
+    sim::Store store(sim::ResolvePaths(ModuleDir()));
+    if (!store.Lock()) {
+        error = "cannot lock " + store.paths().lock;
+        return false;
     }
-    return false;
-}
-
-std::vector<size_t> ControllerOrder(const sim::State &state)
-{
-    std::vector<size_t> order(state.ctrls.size());
-    for (size_t i = 0; i < order.size(); i++)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return state.ctrls[a].id < state.ctrls[b].id; });
-    return order;
-}
-
-double ClockNow(const sim::Clock &clock)
-{
-    if (clock.speed <= 0 || clock.wallAnchor == 0)
-        return clock.seconds;
-    double wall = static_cast<double>(std::time(nullptr) - clock.wallAnchor);
-    return clock.seconds + (wall > 0 ? wall : 0) * clock.speed;
+    bool loaded = store.Load(state, error);
+    store.Unlock();
+    if (loaded)
+        sim::CatchUpWallClock(state, static_cast<int64_t>(std::time(nullptr)));
+    return loaded;
 }
 
 // Days since 1970-01-01 to a civil date (proleptic Gregorian calendar).
@@ -130,80 +85,14 @@ std::string PdStateName(int state)
     }
 }
 
-const sim::Pd *PdByDevId(const sim::Controller &ctrl, int devId)
+std::string LdStateName(int state)
 {
-    for (const sim::Pd &pd : ctrl.pds)
-        if (pd.devId == devId)
-            return &pd;
-    return nullptr;
-}
-
-static const sim::Array *ArrayByRef(const sim::Controller &ctrl, int ref)
-{
-    for (const sim::Array &a : ctrl.arrays)
-        if (a.ref == ref)
-            return &a;
-    return nullptr;
-}
-
-// Severity order: the worst span decides the LD's health.
-static int Severity(int health)
-{
-    switch (health) {
-    case LD_HEALTH_OFFLINE:
-        return 3;
-    case LD_HEALTH_DEGRADED:
-        return 2;
-    case LD_HEALTH_PART_DEGRADED:
-        return 1;
-    default:
-        return 0;
-    }
-}
-
-static int SpanHealth(int primaryRaid, int missing)
-{
-    if (missing == 0)
-        return LD_HEALTH_OPTIMAL;
-    switch (primaryRaid) {
-    case 6:
-        return missing == 1 ? LD_HEALTH_PART_DEGRADED : missing == 2 ? LD_HEALTH_DEGRADED : LD_HEALTH_OFFLINE;
-    case 1:
-    case 5:
-        return missing == 1 ? LD_HEALTH_DEGRADED : LD_HEALTH_OFFLINE;
-    default:
-        return LD_HEALTH_OFFLINE;
-    }
-}
-
-int LdHealthOf(const sim::Controller &ctrl, const sim::Ld &ld)
-{
-    int worst = LD_HEALTH_OPTIMAL;
-    for (const sim::Span &span : ld.spans) {
-        const sim::Array *array = ArrayByRef(ctrl, span.arrayRef);
-        if (array == nullptr)
-            return LD_HEALTH_OFFLINE;
-        int missing = 0;
-        for (int devId : array->arms) {
-            const sim::Pd *pd = devId == ARM_DEVICE_MISSING ? nullptr : PdByDevId(ctrl, devId);
-            if (pd == nullptr || (pd->state != PD_STATE_ONLINE && pd->state != PD_STATE_COPYBACK))
-                missing++;
-        }
-        int health = SpanHealth(ld.primaryRaid, missing);
-        if (Severity(health) > Severity(worst))
-            worst = health;
-    }
-    return worst;
-}
-
-std::string LdHealthName(int health)
-{
-    switch (health) {
-    case LD_HEALTH_OFFLINE:
+    switch (state) {
+    case LD_STATE_OFFLINE:
         return "Offline";
-    case LD_HEALTH_PART_DEGRADED:
+    case LD_STATE_PART_DEGRADED:
         return "Partially Degraded";
-    case LD_HEALTH_DEGRADED:
+    case LD_STATE_DEGRADED:
         return "Degraded";
     default:
         return "Optimal";
@@ -217,6 +106,15 @@ std::string RaidLevelName(const sim::Ld &ld)
     if (ld.primaryRaid == 1 && ld.spanDepth > 1)
         return "RAID10";
     return "RAID" + std::to_string(ld.primaryRaid);
+}
+
+uint64_t LdBlocks(const sim::Ld &ld)
+{
+    uint64_t total = 0;
+    int dataDrives = sim::DataDrives(sim::LdRaidCode(ld), ld.drivesPerSpan);
+    for (const sim::Span &span : ld.spans)
+        total += span.blocks * static_cast<uint64_t>(dataDrives > 0 ? dataDrives : 0);
+    return total;
 }
 
 } // namespace megacli

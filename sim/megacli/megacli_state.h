@@ -1,5 +1,5 @@
-// Log-utility stand-in: finds and reads the simulator's state file, and derives the views the
-// reports need (controller order, clock, drive and LD states).
+// Log-utility stand-in: reads the simulator's state through the simulator's own store, and names
+// what the simulator's rules say about its controllers, drives and LDs.
 #ifndef ZAV_SIM_MEGACLI_STATE_H
 #define ZAV_SIM_MEGACLI_STATE_H
 
@@ -10,30 +10,20 @@
 
 namespace megacli {
 
-// ZAVSIM_STATE (Windows or Unix form) or zavsim_state.json beside this program.
-std::string StatePath();
-
-// Reads and parses the state; false with a reason when the file is missing or unreadable.
-bool LoadState(const std::string &path, sim::State &state, std::string &error);
-
-// Indexes of the controllers in ascending controller id, the numbering the tools use.
-std::vector<size_t> ControllerOrder(const sim::State &state);
-
-// The controller clock now (seconds since 2000-01-01), following wall time when it runs.
-double ClockNow(const sim::Clock &clock);
+// Reads the state the simulated library uses (ZAVSIM_STATE, or zavsim_state.json beside this
+// program) under the simulator's lock, and brings its clock up to wall time as the library would;
+// false with a reason when the file is missing or unreadable.
+bool LoadState(sim::State &state, std::string &error);
 
 // "YYYY/MM/DD hh:mm:ss" for controller seconds.
 std::string DateTimeText(double seconds);
 
 std::string PdStateName(int state);
-
-enum LdHealth { LD_HEALTH_OFFLINE = 0, LD_HEALTH_PART_DEGRADED = 1, LD_HEALTH_DEGRADED = 2, LD_HEALTH_OPTIMAL = 3 };
-// Health of an LD from the drives of its arrays.
-int LdHealthOf(const sim::Controller &ctrl, const sim::Ld &ld);
-std::string LdHealthName(int health);
+// Name of an LD state of the simulator's rules (LD_STATE_*).
+std::string LdStateName(int state);
 std::string RaidLevelName(const sim::Ld &ld);
-
-const sim::Pd *PdByDevId(const sim::Controller &ctrl, int devId);
+// Blocks of an LD: its spans times the data drives of its level.
+uint64_t LdBlocks(const sim::Ld &ld);
 
 } // namespace megacli
 

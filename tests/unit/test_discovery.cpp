@@ -11,6 +11,7 @@
 #include "common/VolumeSeam.h"
 #include "common/dll_mod.h"
 #include "test_storelib_fake.h"
+#include "unit/console_script.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ void MapClose(void *key)
     delete static_cast<std::string *>(key);
 }
 
-std::string g_console;
-void CaptureConsole(const char *text, unsigned length) { g_console.append(text, length); }
+std::string &g_console = testconsole::Output();
+using testconsole::CaptureConsole;
 
 class Discovery : public ::testing::Test {
 protected:

@@ -17,6 +17,7 @@
 #include "common/VolumeSeam.h"
 #include "common/dll_mod.h"
 #include "common/storelib_layout.h"
+#include "unit/console_script.h"
 
 namespace {
 
@@ -222,8 +223,8 @@ unsigned FakeWindowsDir(char *buffer, unsigned size) { return (unsigned)snprintf
 const VolumeSeam kFakeSeam = { FakeGetLogicalDrives, FakeGetDriveType, FakeOpen, FakeClose, FakeExtents,
                                FakeScsiAddress, FakeFlush, FakeLastError, FakeSleep, FakeWindowsDir };
 
-std::string g_console;
-void CaptureConsole(const char *text, unsigned length) { g_console.append(text, length); }
+std::string &g_console = testconsole::Output();
+using testconsole::CaptureConsole;
 
 class FlushTest : public ::testing::Test {
 protected:
@@ -271,6 +272,24 @@ TEST_F(FlushTest, AFailedFlushStopsAndReportsTheErrorCode)
     EXPECT_EQ(FlushLDBuffers(0, rec.data.get(), 1), 0);
     EXPECT_TRUE(fake.flushed.empty()); // F: is left unflushed
     EXPECT_EQ(g_console, "Error - An error has occurred with Windows API. (code=0x1F)\n");
+}
+
+uint32_t g_flushNotice = 0;
+void RecordFlushNotice(int notice, uint32_t value)
+{
+    EXPECT_EQ(SNAP_FLUSH_WINDOWS_API_ERROR, notice);
+    g_flushNotice = value;
+}
+
+TEST_F(FlushTest, AnInstalledNotifierTakesTheErrorInsteadOfTheConsole)
+{
+    fake.flushError['E'] = 0x1F;
+    g_flushNotice = 0;
+    SetSnapSupportNotifier(RecordFlushNotice);
+    EXPECT_EQ(FlushLDBuffers(0, rec.data.get(), 1), 0);
+    SetSnapSupportNotifier(nullptr);
+    EXPECT_EQ(0x1Fu, g_flushNotice);
+    EXPECT_EQ(g_console, "");
 }
 
 // The volume opens while drive letters are mapped (once per LD of the controller) but not for the

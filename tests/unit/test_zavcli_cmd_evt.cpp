@@ -15,6 +15,7 @@
 #include "cli/zavcli_cmd_evt.h"
 #include "cli/zavcli_cmds.h"
 #include "common/dll_mod.h"
+#include "unit/console_script.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct FakeSystem {
 };
 
 FakeSystem *g_sys = nullptr;
-std::string g_console;
+std::string &g_console = testconsole::Output();
 
 int FakeLogDir2(char *out, unsigned size)
 {
@@ -85,7 +86,7 @@ int FakeReader(char *line, unsigned size)
     g_sys->answers.erase(g_sys->answers.begin());
     return 1;
 }
-void CaptureConsole(const char *text, unsigned length) { g_console.append(text, length); }
+using testconsole::CaptureConsole;
 
 const char kDir[] = "C:\\Zav Logs\\raid&log\\";
 const char kFailed[] = "Error - The Collection of the RAID log Failed.\n";

@@ -1,6 +1,7 @@
 // Message reporter: which kind reaches console and trace, texts printed unchanged, the log
 // directory lookup, per-thread error slots, legacy code tables and the legacy error report.
 #include "test_trace_support.h"
+#include "unit/console_script.h"
 
 #include <regex>
 
@@ -10,14 +11,10 @@ namespace {
 
 std::string &Console()
 {
-    static std::string text;
-    return text;
+    return testconsole::Output();
 }
 
-void CaptureConsole(const char *text, unsigned length)
-{
-    Console().append(text, length);
-}
+using testconsole::CaptureConsole;
 
 class Reporter : public TraceFixture {
 protected:

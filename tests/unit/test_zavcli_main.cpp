@@ -5,6 +5,7 @@
 
 #include "cli/zavcli_main.h"
 #include "common/StoreLib.h"
+#include "unit/console_script.h"
 
 #include <cstring>
 
@@ -14,14 +15,10 @@ namespace {
 
 std::string &Console()
 {
-    static std::string text;
-    return text;
+    return testconsole::Output();
 }
 
-void CaptureConsole(const char *text, unsigned length)
-{
-    Console().append(text, length);
-}
+using testconsole::CaptureConsole;
 
 // Scripted process services.
 struct FakeProcess {

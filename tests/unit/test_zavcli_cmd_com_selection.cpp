@@ -8,19 +8,15 @@
 #include <vector>
 
 #include "cli/zavcli_cmd_com.h"
-#include "cli/zavcli_cmd_ldops.h"
 #include "common/ContData.h"
 #include "common/Facts.h"
 #include "common/dll_mod.h"
+#include "unit/console_script.h"
 
 namespace {
 
-std::string g_console;
-
-void CaptureConsole(const char *text, unsigned length)
-{
-    g_console.append(text, length);
-}
+std::string &g_console = testconsole::Output();
+using testconsole::CaptureConsole;
 
 // A controller record with the given LDs and disks, and its lists.
 struct Record {

@@ -12,6 +12,7 @@
 #include "cli/zavcli_cmds.h"
 #include "common/EventLog.h"
 #include "common/dll_mod.h"
+#include "unit/console_script.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ struct FakeEventLog {
 };
 
 FakeEventLog *g_log = nullptr;
-std::string g_console;
+std::string &g_console = testconsole::Output();
 int g_handle = 0;
 
 void *FakeRegister(const char *name)
@@ -83,7 +84,7 @@ int FakeInstallDir(char *out, unsigned size)
 
 void FakeClock(EventClock *out) { *out = EventClock{2026, 12, 8, 3, 4, 5}; }
 
-void CaptureConsole(const char *text, unsigned length) { g_console.append(text, length); }
+using testconsole::CaptureConsole;
 
 const char kSuccess[] =
     "Information - Test Event has been registered as OS event log.\nPlease check it with OS event viewer.\n";
@@ -248,5 +249,26 @@ INSTANTIATE_TEST_SUITE_P(
         TstevtCase{"UnknownNamesCommand", {"-info"}, 0, "Error - Invalid input at or near token -tstevt.\n"},
         TstevtCase{"NoOptionEmptyToken", {}, 0, "Error - Invalid input at or near token .\n"}),
     [](const ::testing::TestParamInfo<TstevtCase> &info) { return std::string(info.param.name); });
+
+// A windowed tool installs its own notifier: the notices reach it with their values, and nothing
+// is written to the console.
+std::vector<std::pair<int, uint32_t>> g_notices;
+void RecordNotice(int notice, uint32_t value) { g_notices.push_back({notice, value}); }
+
+TEST_F(EventReportTest, NoticesGoToAnInstalledNotifierInsteadOfTheConsole)
+{
+    g_notices.clear();
+    SetEventLogNotifier(RecordNotice);
+    fake.failRegister = true;
+    fake.error = 0x5;
+    EXPECT_EQ(1, RaiseTestEvent("CliCmdExecTSTEVT", 60011));
+    SetEventLogNotifier(nullptr);
+    const std::vector<std::pair<int, uint32_t>> expected = {{EVENTLOG_WINDOWS_API_ERROR, 0x5u},
+                                                            {EVENTLOG_TEST_EVENT_REGISTERED, 60011u}};
+    EXPECT_EQ(expected, g_notices);
+    EXPECT_EQ("", g_console);
+    EXPECT_EQ(1, RaiseTestEvent("CliCmdExecTSTEVT", 60011)) << "the console notifier is back";
+    EXPECT_NE(std::string::npos, g_console.find("0x5")) << g_console;
+}
 
 } // namespace

@@ -8,28 +8,15 @@
 
 #include "cli/zavcli_cmd_com.h"
 #include "common/dll_mod.h"
+#include "unit/console_script.h"
 
 namespace {
 
-std::string g_console;
-std::vector<std::string> g_answers;
-size_t g_nextAnswer = 0;
-
-void CaptureConsole(const char *text, unsigned length)
-{
-    g_console.append(text, length);
-}
-
-int ScriptedReader(char *line, unsigned size)
-{
-    if (g_nextAnswer >= g_answers.size()) {
-        ADD_FAILURE() << "unexpected prompt; console so far:\n" << g_console;
-        return 0;
-    }
-    std::string a = g_answers[g_nextAnswer++] + "\n";
-    snprintf(line, size, "%s", a.c_str());
-    return 1;
-}
+std::string &g_console = testconsole::Output();
+std::vector<std::string> &g_answers = testconsole::Answers();
+size_t &g_nextAnswer = testconsole::NextAnswer();
+using testconsole::CaptureConsole;
+using testconsole::ScriptedReader;
 
 class CmdCom : public ::testing::Test {
 protected:

@@ -12,27 +12,15 @@
 #include "cli/zavcli_cmds.h"
 #include "common/dll_mod.h"
 #include "test_storelib_fake.h"
+#include "unit/console_script.h"
 
 namespace {
 
-std::string g_out;
-std::vector<std::string> g_lines;
-size_t g_next = 0;
-
-void Capture(const char *text, unsigned length)
-{
-    g_out.append(text, length);
-}
-
-int Answer(char *line, unsigned size)
-{
-    if (g_next >= g_lines.size()) {
-        ADD_FAILURE() << "unexpected prompt:\n" << g_out;
-        return 0;
-    }
-    snprintf(line, size, "%s\n", g_lines[g_next++].c_str());
-    return 1;
-}
+std::string &g_out = testconsole::Output();
+std::vector<std::string> &g_lines = testconsole::Answers();
+size_t &g_next = testconsole::NextAnswer();
+const auto Capture = testconsole::CaptureConsole;
+const auto Answer = testconsole::ScriptedReader;
 
 class CtrlHandlers : public ::testing::Test {
 protected:

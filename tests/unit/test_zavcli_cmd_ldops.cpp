@@ -10,33 +10,23 @@
 #include "cli/zavcli_cmd_com.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
+#include "common/LdPlan.h"
 #include "common/StoreLib.h"
 #include "common/VolumeSeam.h"
 #include "common/dll_mod.h"
+#include "unit/console_script.h"
 
 namespace {
 
-std::string g_console;
-std::vector<std::string> g_answers;
-size_t g_nextAnswer = 0;
+std::string &g_console = testconsole::Output();
+std::vector<std::string> &g_answers = testconsole::Answers();
+size_t &g_nextAnswer = testconsole::NextAnswer();
 std::vector<LibCmdPacket> g_sent;
 char g_windowsDir[8] = "C:\\";
 int g_flushWorks = 1;
 
-void CaptureConsole(const char *text, unsigned length)
-{
-    g_console.append(text, length);
-}
-
-int ScriptedReader(char *line, unsigned size)
-{
-    if (g_nextAnswer >= g_answers.size()) {
-        ADD_FAILURE() << "unexpected prompt; console so far:\n" << g_console;
-        return 0;
-    }
-    std::snprintf(line, size, "%s\n", g_answers[g_nextAnswer++].c_str());
-    return 1;
-}
+using testconsole::CaptureConsole;
+using testconsole::ScriptedReader;
 
 // A library that answers every packet with success and zeroed data, and remembers the packets.
 uint32_t ZAV_LIBCALL ZeroEntry(LibCmdPacket *packet)
@@ -253,6 +243,42 @@ TEST_F(MoreHandlers, AViewNeedsRoomInTheRepositoryArea)
     Call(CliCmdExecSnapshot, {"-snapshot", "-createview", "-snapshotno", "4", "-L0"});
     record->snapshotInfo[0] = nullptr;
     EXPECT_EQ("Information - Controller[0] Snapshot View LD0_View has been created on LD(Logical Drive) 0.\n", g_console);
+}
+
+// The controller refuses every change of LD properties.
+uint32_t ZAV_LIBCALL PropertiesRefused(LibCmdPacket *packet)
+{
+    if (packet->cmdType == LIBCMD_TYPE_LD && packet->cmd == SLCMD_LD_SET_PROP) {
+        g_sent.push_back(*packet);
+        return 0x32;
+    }
+    return ZeroEntry(packet);
+}
+
+std::vector<std::pair<int, int>> g_ioFailures;
+void RecordIoFailure(uint8_t contNo, uint8_t target) { g_ioFailures.push_back({contNo, target}); }
+
+TEST_F(MoreHandlers, IoPolicyFailuresAreToldPerLdAndTheOthersStillTried)
+{
+    AddLd(2);
+    record->ldInfo[1][LI_CACHECADE] = 1; // a CacheCade LD keeps its policy
+    ControllerIdList list{};
+    list.count = 1;
+    SLSetEntryForTest(PropertiesRefused, &list);
+    const uint8_t targets[] = {0, 1, 2};
+    EXPECT_EQ(2, SetLdsIoPolicy(0, record.get(), targets, 3, 1));
+    EXPECT_EQ(2, SentOf(LIBCMD_TYPE_LD, SLCMD_LD_SET_PROP)) << "the CacheCade LD is passed over";
+    EXPECT_EQ("Error - Controller[0] Failed to change the IO Policy of LD(Logical Drive) 0.\n"
+              "Error - Controller[0] Failed to change the IO Policy of LD(Logical Drive) 2.\n",
+              g_console);
+
+    g_console.clear();
+    g_ioFailures.clear();
+    SetIoPolicyFailureNotifier(RecordIoFailure);
+    EXPECT_EQ(2, SetLdsIoPolicy(0, record.get(), targets, 3, 0));
+    SetIoPolicyFailureNotifier(nullptr);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 0}, {0, 2}}), g_ioFailures);
+    EXPECT_EQ("", g_console) << "an installed notifier replaces the console text";
 }
 
 } // namespace
