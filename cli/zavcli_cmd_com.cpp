@@ -640,6 +640,15 @@ int SelectAdapters(int argc, char **argv, const CliArgs *args, uint16_t contCoun
     }
 }
 
+void ReportDoneList(const char *format, uint8_t contNo, const uint8_t *done, unsigned doneCount)
+{
+    char list[PD_LIST_SIZE * 4 + 1];
+    if (doneCount == 0)
+        return;
+    JoinNumbers(list, sizeof(list), done, doneCount);
+    ZAV_REPORT(REPORT_BOTH, format, contNo, list);
+}
+
 int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count)
 {
     if (size == 0)

@@ -154,6 +154,9 @@ int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned ada
 
 // Builds "%d" followed by ",%d" for each further number; returns the length.
 int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count);
+// Reports what a command did on one controller: format takes the controller number and the
+// joined numbers; nothing when nothing was done.
+void ReportDoneList(const char *format, uint8_t contNo, const uint8_t *done, unsigned doneCount);
 
 // Writes the report to the console as it stands (menus and tables, no line break added) and
 // empties it.

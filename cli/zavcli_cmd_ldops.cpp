@@ -285,15 +285,6 @@ static int StopOperation(int op, uint8_t contNo, uint8_t target)
     return 1;
 }
 
-static void ReportDone(const char *format, uint8_t contNo, const uint8_t *done, unsigned doneCount)
-{
-    char list[256];
-    if (doneCount == 0)
-        return;
-    JoinNumbers(list, sizeof(list), done, doneCount);
-    ZAV_REPORT(REPORT_BOTH, format, contNo, list);
-}
-
 static int RunLdOperation(int op, int argc, char **argv, ContData *records, uint16_t contCount)
 {
     static const CliOption options[] = {{"start", 1, 0}, {"stop", 1, 0}};
@@ -342,14 +333,14 @@ static int RunLdOperation(int op, int argc, char **argv, ContData *records, uint
                 continue;
             }
             if (!stop)
-                ReportDone(LdOperationTextsOf(op)->started, contNo, done, doneCount);
+                ReportDoneList(LdOperationTextsOf(op)->started, contNo, done, doneCount);
             ZAV_REPORT(REPORT_BOTH, stop ? LdOperationTextsOf(op)->stopFailed : LdOperationTextsOf(op)->startFailed, contNo);
             return -1;
         }
         if (!stop)
-            ReportDone(LdOperationTextsOf(op)->started, contNo, done, doneCount);
+            ReportDoneList(LdOperationTextsOf(op)->started, contNo, done, doneCount);
         else if (op == LDOP_CC)
-            ReportDone("Information - Controller[%d] Stop Check Consistency on LD(Logical Drive) %s.", contNo, done,
+            ReportDoneList("Information - Controller[%d] Stop Check Consistency on LD(Logical Drive) %s.", contNo, done,
                        doneCount);
     }
     return 0;

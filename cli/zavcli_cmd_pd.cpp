@@ -129,16 +129,9 @@ int CliCmdExecPDLocate(int argc, char **argv, ContData *records, uint16_t contCo
             }
             done[doneCount++] = slot;
         }
-        if (doneCount == 0)
-            continue;
-        char list[PD_LIST_SIZE * 4 + 1];
-        JoinNumbers(list, sizeof(list), done, doneCount);
-        if (start)
-            ZAV_REPORT(REPORT_BOTH, "Information - Controller[%d] Blink PD(Physical Drive) location LED on PD(Physical Drive) %s.",
-                       (int)c, list);
-        else
-            ZAV_REPORT(REPORT_BOTH, "Information - Controller[%d] Off PD(Physical Drive) location LED on PD(Physical Drive) %s.",
-                       (int)c, list);
+        ReportDoneList(start ? "Information - Controller[%d] Blink PD(Physical Drive) location LED on PD(Physical Drive) %s."
+                             : "Information - Controller[%d] Off PD(Physical Drive) location LED on PD(Physical Drive) %s.",
+                       c, done, doneCount);
     }
     return 0;
 }
@@ -169,12 +162,8 @@ static int ChangePdStates(int argc, char **argv, ContData *records, uint16_t con
             }
             done[doneCount++] = slot;
         }
-        if (doneCount == 0)
-            continue;
-        char list[PD_LIST_SIZE * 4 + 1];
-        JoinNumbers(list, sizeof(list), done, doneCount);
-        ZAV_REPORT(REPORT_BOTH, "Information - Controller[%d] PD(Physical Drive) state have been changed on PD(Physical Drive) %s.",
-                   (int)c, list);
+        ReportDoneList("Information - Controller[%d] PD(Physical Drive) state have been changed on PD(Physical Drive) %s.",
+                       c, done, doneCount);
     }
     return 0;
 }
