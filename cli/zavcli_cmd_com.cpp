@@ -691,8 +691,7 @@ int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned ada
 {
     for (unsigned a = 0; a < adapterCount; ++a) {
         for (unsigned i = 0; i < slotCount; ++i) {
-            uint16_t deviceId = 0;
-            if (!DeviceOfSlot(&records[adapters[a]], slots[i], &deviceId)) {
+            if (!MorePdIsDisk(&records[adapters[a]], slots[i])) {
                 ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", adapters[a],
                            "Physical Drive", slots[i]);
                 return 0;

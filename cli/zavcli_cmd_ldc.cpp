@@ -203,21 +203,6 @@ static int CheckCustomCombination(CustomArgs *args)
     return 1;
 }
 
-static int CheckCustomPdsExist(const ContData *records, const CustomArgs *args)
-{
-    for (unsigned a = 0; a < ADAPTER_LIST_SIZE && args->adapters[a] != SEL_EMPTY; ++a) {
-        uint8_t contNo = args->adapters[a];
-        for (int i = 0; i < args->pdCount; ++i) {
-            if (!MorePdIsDisk(&records[contNo], args->pds[i])) {
-                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", contNo,
-                           "Physical Drive", args->pds[i]);
-                return 0;
-            }
-        }
-    }
-    return 1;
-}
-
 // Controller outcomes of ldc: go on with the next controller, or end the command.
 enum { CUSTOM_NEXT = 0, CUSTOM_END = 1 };
 
@@ -444,7 +429,8 @@ int CliCmdExecCfgLDCustomMakeAdd(int argc, char **argv, ContData *records, uint1
         return ReportInvalidToken(argv[argc - 1]);
     if (!args->adapterGiven && GetAdapterNo("", args->adapters, contCount) != ADP_OK)
         return -1;
-    if (!CheckCustomPdsExist(records, args))
+    if (!CheckPdsExist(records, args->adapters, SelCount(args->adapters, ADAPTER_LIST_SIZE), args->pds,
+                       (unsigned)args->pdCount))
         return -1;
     if (args->cacheCade)
         return RunCustomCacheCade(records, args);
