@@ -22,7 +22,7 @@ static void CollectAddedEntries(const uint8_t *preview, const uint8_t *current, 
         const ConfigArray *array = ConfigArrayAt(preview, i);
         if (!array || (current && ConfigFindArray(current, array->arrayRef)))
             continue;
-        unsigned arms = array->driveCount < ARRAY_MAX_ARMS ? array->driveCount : ARRAY_MAX_ARMS;
+        unsigned arms = array->driveCount < ARRAY_MAX_ARMS ? array->driveCount : (unsigned)ARRAY_MAX_ARMS;
         for (unsigned a = 0; a < arms && out->pdCount < RESTORE_PD_MAX; a++)
             if (array->arms[a].deviceId != ARM_DEVICE_MISSING)
                 out->devices[out->pdCount++] = array->arms[a].deviceId;

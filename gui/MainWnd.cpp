@@ -28,6 +28,12 @@ static DLGPROC ProcOfKind(int kind)
     switch (kind) {
     case PAGE_DASHBOARD:
         return Page0Proc;
+    case PAGE_DELETE_LD:
+        return Page2Proc;
+    case PAGE_HOT_SPARE:
+        return Page3Proc;
+    case PAGE_RESTORE_LD:
+        return Page4Proc;
     default:
         return PageFrameProc;
     }
