@@ -3,6 +3,8 @@
 #include "gui_fixture.h"
 
 #include "common/Facts.h"
+#include "common/DispFormat.h"
+#include "gui/Page0Logic.h"
 #include "gui/Page3Logic.h"
 
 namespace guitest {
