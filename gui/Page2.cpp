@@ -45,7 +45,9 @@ static void OnDeleteBtnClicked(HWND page)
 {
     uint8_t targets[LD_MAX];
     unsigned count = SelectedLdTargets(GetDlgItem(page, IDC_LD_LIST), targets, LD_MAX);
-    if (DeleteSelectedLds(page, targets, count) != DELETE_NOTHING_SELECTED)
+    // A refusal or a Cancel changed nothing: the list and its selection stay as they are.
+    int outcome = DeleteSelectedLds(page, targets, count);
+    if (outcome == DELETE_DONE || outcome == DELETE_FAILED)
         GuiPostRefresh(page, GUI_REFRESH_FULL);
     if (TakeHeldTimerRefresh())
         MainPostHeldTimerRefresh();

@@ -31,8 +31,19 @@ void SetListCell(HWND list, int row, int column, const char *text)
     SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
 }
 
+static int WasSelected(const uint8_t *targets, unsigned count, uint8_t target)
+{
+    for (unsigned i = 0; i < count; i++)
+        if (targets[i] == target)
+            return 1;
+    return 0;
+}
+
+// Refills the list; rows whose LD was selected before are selected again.
 void FillLdList(HWND list, const LdRow *rows, int count)
 {
+    uint8_t selected[LD_MAX];
+    unsigned selectedCount = SelectedLdTargets(list, selected, LD_MAX);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
     for (int i = 0; i < count; i++) {
@@ -45,6 +56,8 @@ void FillLdList(HWND list, const LdRow *rows, int count)
         int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
         for (int c = 1; c < LD_COLUMNS; c++)
             SetListCell(list, at, c, rows[i].cells[c]);
+        if (WasSelected(selected, selectedCount, rows[i].target))
+            ListView_SetItemState(list, at, LVIS_SELECTED, LVIS_SELECTED);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }

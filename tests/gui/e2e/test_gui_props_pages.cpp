@@ -49,7 +49,7 @@ std::map<std::string, std::string> Values(const std::string &text)
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
         size_t colon = line.find(": ");
         if (colon == std::string::npos)
@@ -294,8 +294,7 @@ TEST_F(GuiPropsPages, HotSpareAndRestorePages)
     ASSERT_TRUE(zauto::SelectListRow(target, pds, 0));
     zauto::Settle(gui.pi.hProcess);
     zauto::ClickButton(GetDlgItem(page, IDC_P3_KIND_DEDICATED));
-    zauto::Settle(gui.pi.hProcess);
-    EXPECT_EQ("[DHS]", zauto::ListCell(target, pds, 0, 6));
+    EXPECT_TRUE(WaitFor([&] { return zauto::ListCell(target, pds, 0, 6) == "[DHS]"; }));
     zauto::ClickButton(GetDlgItem(page, IDC_P3_ADD));
     AnswerBox(gui.Pid(), "Setup Hot Spare", "Cannot create DHS(Dedicated Hot Spare) with no RAID Group.");
     EXPECT_EQ(NULL, zauto::FindTopWindow(gui.Pid(), "#32770", "Select RAID Group", 500));
