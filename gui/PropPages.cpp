@@ -54,6 +54,45 @@ static void FatalFromPage(PropContext *context)
 // ---------------------------------------------------------------------------------------------
 // Read-only panes
 // ---------------------------------------------------------------------------------------------
+// Panes are written in a fixed-pitch font with a tab stop every 8 characters, so the tabs the
+// pane texts carry bring their colons into one column.
+static HFONT PaneFont(void)
+{
+    static HFONT font;
+    if (!font)
+        font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+    return font;
+}
+
+static void SetPaneTabStops(HWND page, HWND pane)
+{
+    HDC dc = GetDC(pane);
+    HGDIOBJ old = SelectObject(dc, PaneFont());
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(pane, dc);
+    RECT units = {0, 0, 4, 8};
+    MapDialogRect(page, &units);
+    int pixelsPerFourUnits = units.right > 0 ? units.right : 4;
+    int stop = (8 * metrics.tmAveCharWidth * 4 + pixelsPerFourUnits / 2) / pixelsPerFourUnits;
+    SendMessageA(pane, EM_SETTABSTOPS, 1, (LPARAM)&stop);
+}
+
+// A pane opens at its first line with nothing selected.
+static void ShowPaneText(HWND page, int id, const char *text)
+{
+    HWND pane = GetDlgItem(page, id);
+    if (PaneFont() && (HFONT)SendMessageA(pane, WM_GETFONT, 0, 0) != PaneFont()) {
+        SendMessageA(pane, WM_SETFONT, (WPARAM)PaneFont(), FALSE);
+        SetPaneTabStops(page, pane);
+    }
+    SetDlgItemTextA(page, id, text);
+    SendDlgItemMessageA(page, id, EM_SETSEL, 0, 0);
+    SendDlgItemMessageA(page, id, WM_VSCROLL, SB_TOP, 0);
+}
+
 static void FillPanes(HWND page, PropContext *context)
 {
     static PaneText left, right;
@@ -90,9 +129,9 @@ static void FillPanes(HWND page, PropContext *context)
         FatalFromPage(context);
         return;
     }
-    SetDlgItemTextA(page, IDC_PANE_LEFT, left.text);
+    ShowPaneText(page, IDC_PANE_LEFT, left.text);
     if (GetDlgItem(page, IDC_PANE_RIGHT))
-        SetDlgItemTextA(page, IDC_PANE_RIGHT, right.text);
+        ShowPaneText(page, IDC_PANE_RIGHT, right.text);
 }
 
 INT_PTR CALLBACK PanePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
