@@ -20,6 +20,7 @@ enum {
     DUMP_COMPARE_COLUMN = 10,
     DUMP_COMPARE_LENGTH = 48,
     SEARCH_CHUNK = 65536,
+    BATCH_LINES = 16,
     FORMAT_BUFFER_SIZE = 1024
 };
 
@@ -99,12 +100,34 @@ static int SeekTo(long offset)
     return 1;
 }
 
-static int WriteBytes(const char *bytes, unsigned length)
+// Positioned reads and writes on the file's handle: one call each, no seek before or after.
+static int WriteAt(long offset, const char *bytes, unsigned length)
 {
-    if (_write(g_fd, bytes, length) != (int)length) {
-        AddSystemDiag(__LINE__, "_write", errno);
+    OVERLAPPED at;
+    memset(&at, 0, sizeof(at));
+    at.Offset = (DWORD)offset;
+    DWORD written = 0;
+    if (!WriteFile(g_fileHandle, bytes, length, &written, &at) || written != length) {
+        AddSystemDiag(__LINE__, "_write", (int)GetLastError());
         return 0;
     }
+    return 1;
+}
+
+static int ReadAt(long offset, char *bytes, unsigned length, unsigned *got)
+{
+    OVERLAPPED at;
+    memset(&at, 0, sizeof(at));
+    at.Offset = (DWORD)offset;
+    DWORD read = 0;
+    *got = 0;
+    if (!ReadFile(g_fileHandle, bytes, length, &read, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF)
+            return 1;
+        AddSystemDiag(__LINE__, "_read", (int)GetLastError());
+        return 0;
+    }
+    *got = read;
     return 1;
 }
 
@@ -161,24 +184,33 @@ static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
         }
         if (got == 0)
             return 1;
-        for (int i = 0; i < got; i++, offset++) {
-            char c = chunk[i];
+        // Only the first characters of a line can start the marker; the rest of the line is
+        // skipped with one search for its end.
+        int i = 0;
+        while (i < got) {
             if (matched >= 0 && matched < markerLength) {
-                matched = (c == END_MARKER[matched]) ? matched + 1 : -1;
+                matched = (chunk[i] == END_MARKER[matched]) ? matched + 1 : -1;
                 if (matched == markerLength) {
                     *found = 1;
                     *markerOffset = lineStart;
                     *markerLine = lineCount;
                     return 1;
                 }
+                if (chunk[i] != '\n') {
+                    i++;
+                    continue;
+                }
             }
-            if (c == '\n') {
-                if (++lineCount > lines)
-                    return 1;
-                lineStart = offset + 1;
-                matched = 0;
-            }
+            const char *end = (const char *)memchr(chunk + i, '\n', (size_t)(got - i));
+            if (!end)
+                break;
+            i = (int)(end - chunk) + 1;
+            if (++lineCount > lines)
+                return 1;
+            lineStart = offset + i;
+            matched = 0;
         }
+        offset += got;
     }
 }
 
@@ -212,16 +244,12 @@ static int LocateNextLine(void)
 static int MarkerStandsAtPosition(int *stands)
 {
     char head[sizeof(END_MARKER) - 1];
+    unsigned got = 0;
     *stands = 0;
-    if (!SeekTo(g_pos))
+    if (!ReadAt(g_pos, head, (unsigned)sizeof(head), &got))
         return 0;
-    int got = _read(g_fd, head, (unsigned)sizeof(head));
-    if (got < 0) {
-        AddSystemDiag(__LINE__, "_read", errno);
-        return 0;
-    }
-    *stands = got == (int)sizeof(head) && memcmp(head, END_MARKER, sizeof(head)) == 0;
-    return SeekTo(g_pos);
+    *stands = got == sizeof(head) && memcmp(head, END_MARKER, sizeof(head)) == 0;
+    return 1;
 }
 
 // Positions the file for the first line of one TraceWrite call.
@@ -232,7 +260,7 @@ static int PositionForRecord(void)
     if (g_nextLine > RingLines()) {
         g_nextLine = 1;
         g_pos = 0;
-        return SeekTo(0);
+        return 1;
     }
     int stands = 0;
     if (!MarkerStandsAtPosition(&stands))
@@ -255,29 +283,52 @@ static void FillLine(char *out, const char *text)
     out[TRACE_LINE_WIDTH + 1] = '\n';
 }
 
-// Writes one line at the current position and the end marker right behind it, leaving the file
-// positioned on the marker so that the next line overwrites it.
-static int WriteRingLine(const char *text)
-{
-    char buffer[2 * LINE_BYTES];
-    FillLine(buffer, text);
-    FillLine(buffer + LINE_BYTES, END_MARKER);
+// Lines of one TraceWrite call gathered for as few writes as the ring allows: all of them and the
+// end marker in one write, unless the ring's last line comes in between.
+typedef struct LineBatch {
+    char bytes[(BATCH_LINES + 1) * LINE_BYTES]; // the lines and room for the marker behind them
+    unsigned count;
+} LineBatch;
 
-    if (g_nextLine < RingLines()) {
-        if (!WriteBytes(buffer, 2 * LINE_BYTES))
+// Writes the gathered lines from the line the ring stands on, the end marker right behind the
+// newest, and moves the ring's position onto the marker so that the next line overwrites it.
+static int FlushBatch(LineBatch *batch)
+{
+    const char *next = batch->bytes;
+    unsigned left = batch->count;
+    batch->count = 0;
+    while (left > 0) {
+        uint32_t room = RingLines() - g_nextLine + 1; // lines up to and including the ring's last one
+        if (left < room) {
+            FillLine((char *)next + left * LINE_BYTES, END_MARKER);
+            if (!WriteAt(g_pos, next, (left + 1) * LINE_BYTES))
+                return 0;
+            g_nextLine += left;
+            g_pos += (long)left * LINE_BYTES;
+            return 1;
+        }
+        // These lines fill the ring to its end: the marker (or the rest of the lines) goes to the top.
+        if (!WriteAt(g_pos, next, room * LINE_BYTES))
             return 0;
-        g_nextLine++;
-        g_pos += LINE_BYTES;
-        return SeekTo(g_pos);
+        next += room * LINE_BYTES;
+        left -= room;
+        g_nextLine = 1;
+        g_pos = 0;
+        if (left == 0) {
+            char marker[LINE_BYTES];
+            FillLine(marker, END_MARKER);
+            return WriteAt(0, marker, LINE_BYTES);
+        }
     }
-    // The ring's last line: the marker goes to the top.
-    if (!WriteBytes(buffer, LINE_BYTES))
-        return 0;
-    g_nextLine = 1;
-    g_pos = 0;
-    if (!SeekTo(0) || !WriteBytes(buffer + LINE_BYTES, LINE_BYTES))
-        return 0;
-    return SeekTo(0);
+    return 1;
+}
+
+static int AddLine(LineBatch *batch, const char *text)
+{
+    FillLine(batch->bytes + batch->count * LINE_BYTES, text);
+    if (++batch->count < BATCH_LINES)
+        return 1;
+    return FlushBatch(batch);
 }
 
 static const char *BaseName(const char *path)
@@ -339,12 +390,12 @@ static void BuildDumpLine(char *out, const unsigned char *data, unsigned size, u
 }
 
 // Separator, one line per 16 bytes with runs of repeated lines folded, and a closing blank line.
-static int WriteDump(const unsigned char *data, unsigned size)
+static int AddDump(LineBatch *batch, const unsigned char *data, unsigned size)
 {
     char separator[78];
     memset(separator, '-', 77);
     separator[77] = '\0';
-    if (!WriteRingLine(separator))
+    if (!AddLine(batch, separator))
         return 0;
 
     char previous[96] = "";
@@ -359,15 +410,15 @@ static int WriteDump(const unsigned char *data, unsigned size)
         if (inner && repeats) {
             skipped = 1;
         } else {
-            if (skipped && !WriteRingLine(SAME_DATA_LINE))
+            if (skipped && !AddLine(batch, SAME_DATA_LINE))
                 return 0;
             skipped = 0;
-            if (!WriteRingLine(current))
+            if (!AddLine(batch, current))
                 return 0;
         }
         memcpy(previous, current, sizeof(current));
     }
-    return WriteRingLine("");
+    return AddLine(batch, "");
 }
 
 // ---- interface -------------------------------------------------------------------------------
@@ -439,9 +490,13 @@ int TraceWrite(const char *module, unsigned line, const char *text, const void *
 
     char record[TRACE_LINE_WIDTH + 1];
     BuildRecord(record, module, line, text);
-    int ok = PositionForRecord() && WriteRingLine(record);
+    static LineBatch batch; // single-threaded writer; too big for every caller's stack
+    batch.count = 0;
+    int ok = PositionForRecord() && AddLine(&batch, record);
     if (ok && data && size > 0)
-        ok = WriteDump((const unsigned char *)data, size);
+        ok = AddDump(&batch, (const unsigned char *)data, size);
+    if (ok)
+        ok = FlushBatch(&batch);
 
     UnlockRing();
     return ok;

@@ -18,14 +18,35 @@ ZAV_LOGDIR2_WIN='C:\Program Files (x86)\Norvane\Zav\raidlog\'
 
 zav_log() { printf '%s\n' "$*" >&2; }
 
-zav_need_setup() {
+# Packages the scripts need that are missing (cheap checks only: this runs before every command).
+zav_need_packages() {
   command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || return 0
   command -v cmake >/dev/null 2>&1 || return 0
   command -v wine >/dev/null 2>&1 || return 0
   command -v Xvfb >/dev/null 2>&1 || return 0
   [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
   [ -d /usr/include/nlohmann ] || return 0
-  dpkg -s wine32:i386 >/dev/null 2>&1 || return 0
+  [ -e "$ZAV_WINE32" ] || return 0 # Wine's 32-bit loader (package wine32:i386)
+  return 1
+}
+
+# Where the kernel's binfmt_misc handlers and Wine's 32-bit loader are (tests of scripts/setup
+# point these elsewhere).
+ZAV_BINFMT_DIR=${ZAV_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
+ZAV_WINE32=${ZAV_WINE32:-/usr/lib/wine/wine}
+
+# Whether this machine runs Wine's 32-bit side: natively, or through qemu registered with
+# binfmt_misc. Some kernels refuse 32-bit programs ("Exec format error").
+zav_runs_32bit() {
+  local entry=$ZAV_BINFMT_DIR/qemu-i386 state=""
+  [ -r "$entry" ] && IFS= read -r state <"$entry"
+  [ "$state" = enabled ] && return 0
+  "$ZAV_WINE32" --version >/dev/null 2>&1
+}
+
+zav_need_setup() {
+  zav_need_packages && return 0
+  zav_runs_32bit || return 0
   return 1
 }
 
@@ -35,37 +56,73 @@ zav_ensure_setup() {
   fi
 }
 
-# The folder in which the Wine server of this prefix keeps its socket.
-zav_wine_socket() {
+# The folder in which the Wine server of this prefix keeps its socket and lock file.
+zav_wine_server_dir() {
+  [ -d "$WINEPREFIX" ] || return 0
   local id
   id=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
-  ls -d "${TMPDIR:-/tmp}"/wine-*/"$id"/socket /tmp/.wine-"$(id -u)"/"$id"/socket 2>/dev/null | head -n 1
+  ls -d "${TMPDIR:-/tmp}"/wine-*/"$id" /tmp/.wine-"$(id -u)"/"$id" 2>/dev/null | head -n 1
 }
 
-# A persistent Wine server with detached descriptors, so that background services started by the
-# first Wine process never hold the caller's pipes open. The server must be listening before any
-# Wine program runs: a program that finds none starts a short-lived server of its own, which quits
-# between two tests and takes the volatile device-map keys with it.
+zav_wine_socket() {
+  local dir
+  dir=$(zav_wine_server_dir)
+  [ -n "$dir" ] && [ -S "$dir/socket" ] && echo "$dir/socket"
+}
+
+# Process id of this prefix's running Wine server, empty when none runs: the server holds a lock
+# on the "lock" file of its folder for as long as it lives (a socket file alone may be stale).
+zav_wine_server_pid() {
+  local dir inode
+  dir=$(zav_wine_server_dir)
+  [ -n "$dir" ] && [ -e "$dir/lock" ] && [ -S "$dir/socket" ] || return 0
+  inode=$(stat -c %i "$dir/lock")
+  awk -v inode="$inode" '{ n = split($6, f, ":"); if (f[n] == inode) { print $5; exit } }' /proc/locks
+}
+
+# Marks a prefix whose first boot completed; a prefix without it is rebuilt from scratch.
+ZAV_BOOT_STAMP=$WINEPREFIX/.zav-booted
+# Records which server got the registry values and the device map (lost when the server stops).
+ZAV_RUNTIME_STAMP=$WINEPREFIX/.zav-runtime
+
+# Detached from the caller's descriptors: background services started by the first Wine process
+# of a server inherit them, and a caller reading a pipe (ctest, CI) would wait for them forever.
+zav_detached() {
+  setsid -w "$@" </dev/null >>"$ZAV_BUILD/wine-start.log" 2>&1
+}
+
+# Starts this prefix's Wine server unless it runs. With a number of seconds the server exits by
+# itself that long after its last program ended; without, it runs until zav_wine_stop.
+# A prefix whose first boot never completed is deleted and booted again.
 zav_wine_start() {
+  local idle=${1:-} i
+  mkdir -p "$ZAV_BUILD"
+  if [ -d "$WINEPREFIX" ] && [ ! -f "$ZAV_BOOT_STAMP" ]; then
+    zav_log "Wine prefix $WINEPREFIX did not finish its first boot; building it again"
+    zav_wine_stop
+    rm -rf "$WINEPREFIX"
+  fi
   mkdir -p "$WINEPREFIX"
-  (setsid wineserver -p </dev/null >/dev/null 2>&1 &)
-  local i
-  for i in $(seq 1 100); do
-    [ -n "$(zav_wine_socket)" ] && break
-    sleep 0.1
-  done
-  (setsid sh -c 'wineboot -i' </dev/null >/dev/null 2>&1 &)
-  for i in $(seq 1 240); do
-    if wine cmd /c echo ok 2>/dev/null | grep -q ok; then
-      return 0
-    fi
-    sleep 0.5
-  done
+  if [ -z "$(zav_wine_server_pid)" ]; then
+    (setsid wineserver -p"$idle" </dev/null >/dev/null 2>&1 &)
+    for i in $(seq 1 100); do
+      [ -n "$(zav_wine_server_pid)" ] && break
+      sleep 0.1
+    done
+  fi
+  [ -f "$ZAV_BOOT_STAMP" ] && return 0
+
+  zav_log "booting Wine prefix $WINEPREFIX (once)"
+  if zav_detached wineboot -i && zav_detached wine cmd /c echo ok; then
+    touch "$ZAV_BOOT_STAMP"
+    return 0
+  fi
   zav_log "Wine did not come up in $WINEPREFIX"
   return 1
 }
 
 zav_wine_stop() {
+  [ -d "$WINEPREFIX" ] || return 0
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   zav_xvfb_stop
@@ -105,48 +162,67 @@ zav_xvfb_stop() {
 zav_wine_x11_settings() {
   local stamp=$WINEPREFIX/.zav_x11_unmanaged
   [ -f "$stamp" ] && return 0
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 && touch "$stamp"
+  zav_detached wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f && touch "$stamp"
 }
 
-# Registry values of the product (32-bit view) and the controller's port in the device map.
+# Registry values of the product (32-bit view) and the controller's port in the device map,
+# written by the project's own 32-bit helper, which changes a value only when it is missing or
+# different. The device map is volatile, so this is needed once per start of the Wine server; the
+# stamp names the server that got it, and later calls against the same server do nothing.
 zav_write_registry() {
-  local name value
-  for name in InstallDir LogDir LogDir2; do
-    case $name in
-      InstallDir) value=$ZAV_INSTALL_WIN ;;
-      LogDir) value=$ZAV_LOGDIR_WIN ;;
-      LogDir2) value=$ZAV_LOGDIR2_WIN ;;
-    esac
-    wine reg add 'HKLM\SOFTWARE\Norvane\Zav' /v "$name" /d "$value" /f /reg:32 >/dev/null 2>&1 ||
-      { zav_log "cannot write registry value $name"; return 1; }
-  done
-  if [ -f "$ZAV_BIN/zavdevmap.exe" ]; then
-    wine "$ZAV_BIN/zavdevmap.exe" "Scsi Port 2=megasas2" >/dev/null || return 1
+  local pid want have=""
+  pid=$(zav_wine_server_pid)
+  want="server $pid $(stat -c %Y "/proc/$pid" 2>/dev/null)|$ZAV_INSTALL_WIN|$ZAV_LOGDIR_WIN|$ZAV_LOGDIR2_WIN"
+  [ -f "$ZAV_RUNTIME_STAMP" ] && IFS= read -r have <"$ZAV_RUNTIME_STAMP"
+  if [ -n "$pid" ] && [ "$have" = "$want" ]; then
+    return 0
   fi
+  rm -f "$ZAV_RUNTIME_STAMP"
+  if [ ! -f "$ZAV_BIN/zavdevmap.exe" ]; then
+    zav_log "build first: $ZAV_BIN/zavdevmap.exe is missing"
+    return 1
+  fi
+  if ! zav_detached wine "$ZAV_BIN/zavdevmap.exe" --value "InstallDir=$ZAV_INSTALL_WIN" \
+    --value "LogDir=$ZAV_LOGDIR_WIN" --value "LogDir2=$ZAV_LOGDIR2_WIN" "Scsi Port 2=megasas2"; then
+    zav_log "cannot write the product's registry values or the device map (see $ZAV_BUILD/wine-start.log)"
+    return 1
+  fi
+  printf '%s\n' "$want" >"$ZAV_RUNTIME_STAMP"
 }
 
-# Copies the programs, the simulator and the shipped data files into the installation folder.
+# Copies the programs, the simulator and the shipped data files into the installation folder,
+# each only when its size or time differs from the installed copy (copies keep the time).
 zav_install() {
-  mkdir -p "$ZAV_INSTALL" "$ZAV_INSTALL/log" "$ZAV_INSTALL/raidlog"
-  local f
-  for f in "$ZAV_BIN"/*.exe "$ZAV_BIN"/*.dll; do
+  [ -d "$ZAV_INSTALL/raidlog" ] && [ -d "$ZAV_INSTALL/log" ] ||
+    mkdir -p "$ZAV_INSTALL" "$ZAV_INSTALL/log" "$ZAV_INSTALL/raidlog"
+  local f size mtime name sources=()
+  for f in "$ZAV_BIN"/*.exe "$ZAV_BIN"/*.dll "$ZAV_ROOT"/dist/*; do
     [ -f "$f" ] || continue
-    case "$(basename "$f")" in
+    case "${f##*/}" in
       *_tests.exe|bench_*.exe) continue ;;
     esac
-    cp -u "$f" "$ZAV_INSTALL/"
+    sources+=("$f")
   done
-  if [ -d "$ZAV_ROOT/dist" ]; then
-    for f in "$ZAV_ROOT"/dist/*; do
-      [ -f "$f" ] && cp "$f" "$ZAV_INSTALL/"
-    done
-  fi
+  [ ${#sources[@]} -gt 0 ] || return 0
+  local -A installed=()
+  while IFS='|' read -r size mtime name; do
+    installed[$name]="$size|$mtime"
+  done < <(cd "$ZAV_INSTALL" && stat -c '%s|%.9Y|%n' -- * 2>/dev/null)
+  while IFS='|' read -r size mtime f; do
+    name=${f##*/}
+    [ "${installed[$name]:-}" = "$size|$mtime" ] || cp -p "$f" "$ZAV_INSTALL/"
+  done < <(stat -c '%s|%.9Y|%n' -- "${sources[@]}")
 }
 
+# Everything a program of the installation needs: a booted prefix, a running server, the
+# registry values and device map, the installed files. Arguments as zav_wine_start. Callers that
+# prepare at the same time wait for each other, so no call deletes a prefix that another boots.
 zav_prepare_runtime() {
-  zav_xvfb_start
-  zav_wine_start || return 1
-  zav_wine_x11_settings
-  zav_write_registry
-  zav_install
+  local lock rc=0
+  mkdir -p "$ZAV_BUILD"
+  exec {lock}>"$ZAV_BUILD/.wineprefix.lock"
+  flock -w 1800 "$lock" || { zav_log "another script holds $ZAV_BUILD/.wineprefix.lock"; exec {lock}>&-; return 1; }
+  { zav_wine_start "$@" && zav_wine_x11_settings && zav_write_registry && zav_install; } || rc=1
+  exec {lock}>&-
+  return $rc
 }

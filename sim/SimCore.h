@@ -156,14 +156,26 @@ struct Paths {
 Paths ResolvePaths(const std::string &moduleDir);
 std::string WindowsPath(const std::string &path);
 
+// Size and last-write time of the state file. Writers always replace the whole file, so an
+// unchanged stamp means an unchanged state.
+struct StateStamp {
+    uint64_t size = 0;
+    uint64_t writeTime = 0;
+    bool operator==(const StateStamp &o) const { return size == o.size && writeTime == o.writeTime; }
+};
+bool ReadStateStamp(const std::string &path, StateStamp &out);
+
 class Store {
 public:
     explicit Store(const Paths &paths);
     ~Store();
     bool Lock();
     void Unlock();
-    // Reads the state file (again only if it changed since the last read). False with a reason.
+    // Reads the state file (again only if its stamp changed since the last read or write of this
+    // process). Needs no lock: the file is only ever replaced whole. False with a reason.
     bool Load(State &out, std::string &error);
+    // Whether another writer replaced the file since this store's last Load or Save.
+    bool ChangedSinceLoad();
     bool Save(const State &s, std::string &error);
     void Journal(const std::string &line);
     std::string ReadJournal();
@@ -173,6 +185,7 @@ public:
 private:
     Paths paths_;
     void *lockHandle_ = nullptr;
+    StateStamp loadedStamp_;
 };
 
 bool ParseStateText(const std::string &text, State &out, std::string &error);

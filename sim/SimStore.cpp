@@ -1,6 +1,7 @@
 // The simulator's files: where the state, journal and lock live, the exclusive lock that makes
 // every read-modify-write of the state one step across processes, atomic replacement of the
-// state file, and the append-only journal.
+// state file, a per-process copy of the state checked against the file's size and time, and the
+// append-only journal.
 #include <windows.h>
 
 #include <cstdlib>
@@ -76,11 +77,21 @@ std::string StateText(const State &s)
     return j.dump(1);
 }
 
-// One cached copy of the last state read or written per process, keyed by the file's text, so
-// that a run of queries does not parse the same file again and again.
+bool ReadStateStamp(const std::string &path, StateStamp &out)
+{
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info))
+        return false;
+    out.size = ((uint64_t)info.nFileSizeHigh << 32) | info.nFileSizeLow;
+    out.writeTime = ((uint64_t)info.ftLastWriteTime.dwHighDateTime << 32) | info.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+// One cached copy of the last state read or written per process, with the stamp the file had
+// then: a run of packets against an unchanged file neither reads nor parses it again.
 struct Cache {
     std::string path;
-    std::string text;
+    StateStamp stamp;
     bool valid = false;
     State state;
 };
@@ -123,9 +134,15 @@ void Store::Unlock()
 
 bool Store::Load(State &out, std::string &error)
 {
-    if (GetFileAttributesA(paths_.state.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    StateStamp stamp;
+    if (!ReadStateStamp(paths_.state, stamp)) {
         error = "state file " + paths_.state + " not found";
         return false;
+    }
+    if (g_cache.valid && g_cache.path == paths_.state && g_cache.stamp == stamp) {
+        out = g_cache.state;
+        loadedStamp_ = stamp;
+        return true;
     }
     std::ifstream in(paths_.state, std::ios::binary);
     if (!in) {
@@ -134,22 +151,27 @@ bool Store::Load(State &out, std::string &error)
     }
     std::ostringstream ss;
     ss << in.rdbuf();
-    std::string text = ss.str();
-    if (g_cache.valid && g_cache.path == paths_.state && g_cache.text == text) {
-        out = g_cache.state;
-        return true;
-    }
+    in.close();
     std::string reason;
-    if (!ParseStateText(text, out, reason)) {
+    g_cache.valid = false;
+    if (!ParseStateText(ss.str(), out, reason)) {
         error = "state file " + paths_.state + " is corrupt: " + reason;
-        g_cache.valid = false;
         return false;
     }
+    // The stamp was read before the text: if the file was replaced in between, the next check
+    // sees a newer stamp and reads it again, never the other way round.
     g_cache.path = paths_.state;
-    g_cache.text = text;
+    g_cache.stamp = stamp;
     g_cache.state = out;
     g_cache.valid = true;
+    loadedStamp_ = stamp;
     return true;
+}
+
+bool Store::ChangedSinceLoad()
+{
+    StateStamp now;
+    return !ReadStateStamp(paths_.state, now) || !(now == loadedStamp_);
 }
 
 bool Store::Save(const State &s, std::string &error)
@@ -165,14 +187,19 @@ bool Store::Save(const State &s, std::string &error)
             return false;
         }
     }
-    // Readers hold the file only while they read under the lock, so a failed replace is retried
-    // briefly (a virus scanner or an indexer may hold it too).
+    // Readers hold the file only while they read it, so a failed replace is retried briefly (a
+    // virus scanner or an indexer may hold it too).
+    g_cache.valid = false;
     for (int attempt = 0; attempt < 100; ++attempt) {
         if (MoveFileExA(tmp.c_str(), paths_.state.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            g_cache.valid = true;
-            g_cache.path = paths_.state;
-            g_cache.text = text;
-            g_cache.state = s;
+            StateStamp stamp;
+            if (ReadStateStamp(paths_.state, stamp)) {
+                g_cache.path = paths_.state;
+                g_cache.stamp = stamp;
+                g_cache.state = s;
+                g_cache.valid = true;
+                loadedStamp_ = stamp;
+            }
             return true;
         }
         Sleep(20);

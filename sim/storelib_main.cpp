@@ -1,6 +1,6 @@
-// storelib.dll of the simulator: the one entry point ProcessLibCommand. Each packet runs under the
-// state file's lock: read the state, let simulated time catch up, process, save when changed,
-// journal the packet.
+// storelib.dll of the simulator: the one entry point ProcessLibCommand. Each packet reads the state
+// (from memory when the file is unchanged), lets simulated time catch up, is processed, saved under
+// the state file's lock when it changed anything, and journalled.
 #include <windows.h>
 
 #include <ctime>
@@ -14,6 +14,9 @@ extern "C" __declspec(dllexport) int __cdecl ProcessLibCommand(void *packet);
 
 static std::string ModuleDir()
 {
+    static std::string dir;
+    if (!dir.empty())
+        return dir;
     HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        (LPCSTR)(void *)&ProcessLibCommand, &self);
@@ -21,27 +24,46 @@ static std::string ModuleDir()
     GetModuleFileNameA(self, path, sizeof(path));
     std::string p = path;
     size_t cut = p.find_last_of("\\/");
-    return cut == std::string::npos ? std::string(".") : p.substr(0, cut);
+    dir = cut == std::string::npos ? std::string(".") : p.substr(0, cut);
+    return dir;
 }
 
+static int LoadFailed(sim::Store &store, const LibCmdPacket &pkt, const std::string &error)
+{
+    store.Journal("ERROR " + error);
+    sim::PacketResult failed;
+    failed.status = sim::ST_INIT_FAILED;
+    store.Journal(sim::JournalLine(pkt, failed));
+    return (int)failed.status;
+}
+
+// A packet is first answered from the state as last read; only when it changes the state is the
+// lock taken. If another process saved in between, the packet runs again on that newer state, so
+// no change is lost and the lock covers the whole read-modify-write.
 static int Process(LibCmdPacket &pkt)
 {
     sim::Store store(sim::ResolvePaths(ModuleDir()));
-    if (!store.Lock())
-        return (int)sim::ST_OS;
     sim::State state;
     std::string error;
-    if (!store.Load(state, error)) {
-        store.Journal("ERROR " + error);
-        sim::PacketResult failed;
-        failed.status = sim::ST_INIT_FAILED;
-        store.Journal(sim::JournalLine(pkt, failed));
-        return (int)failed.status;
-    }
-    bool moved = sim::CatchUpWallClock(state, (int64_t)std::time(nullptr));
+    if (!store.Load(state, error))
+        return LoadFailed(store, pkt, error);
+    const int64_t now = (int64_t)std::time(nullptr);
+    const bool initializedBefore = g_initialized;
+    bool moved = sim::CatchUpWallClock(state, now);
     sim::PacketResult r = sim::ProcessPacket(state, pkt, g_initialized);
-    if ((r.changed || moved) && !store.Save(state, error))
-        store.Journal("ERROR " + error);
+    if (r.changed || moved) {
+        if (!store.Lock())
+            return (int)sim::ST_OS;
+        if (store.ChangedSinceLoad()) {
+            g_initialized = initializedBefore;
+            if (!store.Load(state, error))
+                return LoadFailed(store, pkt, error);
+            moved = sim::CatchUpWallClock(state, now);
+            r = sim::ProcessPacket(state, pkt, g_initialized);
+        }
+        if ((r.changed || moved) && !store.Save(state, error))
+            store.Journal("ERROR " + error);
+    }
     store.Journal(sim::JournalLine(pkt, r));
     return (int)r.status;
 }

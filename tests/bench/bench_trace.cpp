@@ -1,7 +1,8 @@
-// Benchmark of the trace log (run by hand, not by ctest): 20,000 records into a full
-// 2,000,000-byte ring beside a plain write-and-flush of the same bytes, and the cost of a
+// Benchmark of the trace log (run by scripts/bench, not by ctest): records into a full
+// 2,000,000-byte ring beside a locked seek, write and flush of the same bytes, and the cost of a
 // process's first write on a full ring (the end-marker search).
 #include <windows.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,11 +14,11 @@
 
 namespace {
 
-const int kRecords = 20000;
+const int kRecords = 4000;
+const int kRounds = 7;
 const int kRingSize = 2000000;
 const int kRingLines = kRingSize / 200;
 const size_t kLineBytes = 201;
-const int kFirstWriteRounds = 7;
 
 double Now()
 {
@@ -90,18 +91,25 @@ double MeasureRing(const std::string &folder)
     return elapsed;
 }
 
-// The same 201 bytes per record, appended with a flush after each, as a floor for comparison.
-double MeasurePlainWriteFlush(const std::string &folder)
+// The floor of one record: the whole-ring lock, a seek, a write and flush of the same bytes (the
+// record and the marker behind it) and the unlock, on a file of the ring's size.
+double MeasureLockedWriteFlush(const std::string &folder)
 {
-    std::string path = folder + "\\plain.log";
-    FILE *f = fopen(path.c_str(), "wb");
+    std::string path = folder + "\\floor.log";
+    WriteFullRing(path);
+    FILE *f = fopen(path.c_str(), "r+b");
     if (!f)
         return -1;
-    std::string line = Padded("[2026/01/01 00:00:00.000] pid=01234 bench_trace.cpp(99) func=SLGetPDInfo: contNo=0");
+    HANDLE handle = (HANDLE)_get_osfhandle(_fileno(f));
+    std::string bytes = Padded("[2026/01/01 00:00:00.000] pid=01234 bench_trace.cpp(99) func=SLGetPDInfo: contNo=0") +
+                        Padded("<END>");
     double start = Now();
     for (int i = 0; i < kRecords; i++) {
-        fwrite(line.data(), 1, line.size(), f);
+        LockFile(handle, 0, 0, 2 * kRingSize, 0);
+        fseek(f, (long)((i % (kRingLines - 1)) * kLineBytes), SEEK_SET);
+        fwrite(bytes.data(), 1, bytes.size(), f);
         fflush(f);
+        UnlockFile(handle, 0, 0, 2 * kRingSize, 0);
     }
     double elapsed = Now() - start;
     fclose(f);
@@ -109,27 +117,15 @@ double MeasurePlainWriteFlush(const std::string &folder)
     return elapsed;
 }
 
-// The whole-ring lock and unlock that every record takes, alone, for the share of the cost.
-double MeasureLockPairs(const std::string &folder)
+double Median(std::vector<double> values)
 {
-    std::string path = folder + "\\lock.log";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
-    double start = Now();
-    for (int i = 0; i < kRecords; i++) {
-        LockFile(file, 0, 0, 2 * kRingSize, 0);
-        UnlockFile(file, 0, 0, 2 * kRingSize, 0);
-    }
-    double elapsed = Now() - start;
-    CloseHandle(file);
-    DeleteFileA(path.c_str());
-    return elapsed;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace
 
+// Prints human-readable figures and, for scripts/bench, one "name value" line per figure.
 int main()
 {
     char temp[MAX_PATH] = {};
@@ -138,28 +134,26 @@ int main()
     CreateDirectoryA(folder.c_str(), nullptr);
     SetProductRegReader(NoLogDir);
 
-    std::vector<double> first;
-    for (int round = 0; round < kFirstWriteRounds; round++)
+    std::vector<double> first, ring, floor;
+    for (int round = 0; round < kRounds; round++) {
         first.push_back(MeasureFirstWrite(folder, round));
-    double ring = MeasureRing(folder);
-    double plain = MeasurePlainWriteFlush(folder);
-    double locks = MeasureLockPairs(folder);
+        ring.push_back(MeasureRing(folder));
+        floor.push_back(MeasureLockedWriteFlush(folder));
+    }
     RemoveDirectoryA(folder.c_str());
-
-    if (ring < 0 || plain < 0 || *std::min_element(first.begin(), first.end()) < 0) {
+    if (*std::min_element(ring.begin(), ring.end()) < 0 || *std::min_element(floor.begin(), floor.end()) < 0 ||
+        *std::min_element(first.begin(), first.end()) < 0) {
         std::printf("bench_trace: a trace write failed\n");
         return 1;
     }
-    std::sort(first.begin(), first.end());
-    const double mb = kRecords * kLineBytes / 1e6;
-    std::printf("trace ring, %d records into a full %d-byte ring: %.3f s, %.0f records/s, %.1f us/record, %.2f MB/s of records\n",
-                kRecords, kRingSize, ring, kRecords / ring, ring / kRecords * 1e6, mb / ring);
-    std::printf("plain write+flush of the same %d x %u bytes:            %.3f s, %.0f records/s, %.1f us/record, %.2f MB/s\n",
-                kRecords, static_cast<unsigned>(kLineBytes), plain, kRecords / plain, plain / kRecords * 1e6, mb / plain);
-    std::printf("ring / plain time ratio: %.2f\n", ring / plain);
-    std::printf("of which the whole-ring lock and unlock alone, %d pairs:         %.3f s, %.1f us/pair\n", kRecords,
-                locks, locks / kRecords * 1e6);
-    std::printf("first write of a process on a full ring (marker on the last line), %d rounds: min %.2f ms, median %.2f ms, max %.2f ms\n",
-                kFirstWriteRounds, first.front() * 1e3, first[first.size() / 2] * 1e3, first.back() * 1e3);
+    const double ringUs = Median(ring) / kRecords * 1e6;
+    const double floorUs = Median(floor) / kRecords * 1e6;
+    const double firstMs = Median(first) * 1e3;
+    std::printf("# trace record into a full %d-byte ring, median of %d rounds of %d records: %.1f us\n", kRingSize,
+                kRounds, kRecords, ringUs);
+    std::printf("# lock + seek + write + flush + unlock of the same bytes:                      %.1f us\n", floorUs);
+    std::printf("# first record of a process on a full ring, median of %d rounds:               %.2f ms\n", kRounds,
+                firstMs);
+    std::printf("trace_record_us %.2f\ntrace_floor_us %.2f\nfirst_record_ms %.3f\n", ringUs, floorUs, firstMs);
     return 0;
 }

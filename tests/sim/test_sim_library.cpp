@@ -156,6 +156,62 @@ TEST_F(SimFixture, ConcurrentProcessesLoseNoChange)
         EXPECT_TRUE(sim::FindPdBySlot(s.ctrls[0], i)->locate);
 }
 
+// The library answers from its copy of the state while the file is unchanged; a file replaced by
+// another writer is read again even when only a digit changed and the size stayed the same, and
+// so is a file whose size changed.
+TEST_F(SimFixture, ReplacedStateFileIsReadAgain)
+{
+    Load("default");
+    auto temperature = [this]() {
+        uint8_t status[CACHEBKUP_STATUS_SIZE] = {};
+        EXPECT_EQ(0u, Send(LIBCMD_TYPE_CACHEBKUP, SLCMD_CB_STATUS, CtrlId(0), 0, 0, 0, status, sizeof(status)));
+        return LayoutU16(status, CBS_TEMPERATURE);
+    };
+    const uint16_t before = temperature();
+    struct Case {
+        const char *name;
+        std::string to;
+    };
+    const std::string from = "\"temperature\": " + std::to_string(before);
+    const Case cases[] = {
+        {"same size", "\"temperature\": " + std::to_string(before + 11)},
+        {"longer", "\"temperature\": " + std::to_string(before + 111)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = ReadText(paths.state);
+        size_t at = text.find(from, text.find("\"cacheBackup\""));
+        ASSERT_NE(std::string::npos, at);
+        text.replace(at, from.size(), c.to);
+        // Written aside and moved over the state file, as every writer does.
+        WriteText(paths.state + ".other", text);
+        ASSERT_TRUE(MoveFileExA((paths.state + ".other").c_str(), paths.state.c_str(), MOVEFILE_REPLACE_EXISTING));
+        EXPECT_EQ(std::to_string(temperature()), c.to.substr(c.to.find(": ") + 2));
+        // Back to the first value for the next case.
+        WriteText(paths.state + ".other", ReadText(paths.state).replace(at, c.to.size(), from));
+        ASSERT_TRUE(MoveFileExA((paths.state + ".other").c_str(), paths.state.c_str(), MOVEFILE_REPLACE_EXISTING));
+        EXPECT_EQ(before, temperature());
+    }
+}
+
+// A packet that changes the state while another process keeps changing it too: every change of
+// both sides lands, even when this side's copy of the state went stale in between.
+TEST_F(SimFixture, ChangesOfThisProcessLandOnTheNewestState)
+{
+    Load("default");
+    const int n = 6;
+    std::vector<HANDLE> procs;
+    for (int round = 0; round < n; ++round) {
+        // The other process saves between two packets of this one.
+        ASSERT_EQ(0, WaitExit(StartZavsim({"fault", "add", "1", std::to_string(40 + round), "3"})));
+        EXPECT_EQ(0u, Send(LIBCMD_TYPE_PD, SLCMD_PD_START_LOCATE, 0, (uint16_t)Dev(round), 0, 0));
+    }
+    sim::State s = State();
+    EXPECT_EQ((size_t)n, s.faults.size());
+    for (int i = 0; i < n; ++i)
+        EXPECT_TRUE(sim::FindPdBySlot(s.ctrls[0], i)->locate) << "slot " << i;
+}
+
 TEST_F(SimFixture, ZavsimRefusesBadInput)
 {
     struct Case {

@@ -94,8 +94,11 @@ protected:
     {
         SimTest::SetUp();
         // The device-map port vanishes whenever the Wine server restarts; without it the tool
-        // prints a registry notice before every report.
-        RunProgram(BinDir() + "\\zavdevmap.exe", {"Scsi Port 2=megasas2"});
+        // prints a registry notice before every report. The server cannot restart while this
+        // program runs (it is one of the server's clients), so once per program is enough.
+        static bool portWritten = false;
+        if (!portWritten)
+            portWritten = RunProgram(BinDir() + "\\zavdevmap.exe", {"Scsi Port 2=megasas2"}).exitCode == 0;
     }
 
     // Runs zavcli and returns its console text (exit code checked to be 0, as for every handler).

@@ -180,6 +180,10 @@ inline ProcResult RunZavsim(const std::vector<std::string> &args, const std::str
     return RunProgram(ZavsimPath(), args, stdinText, BinDir());
 }
 
+// zavsim's commands run inside the test process (same commands, files and exit codes as
+// zavsim.exe; the state and journal come from ZAVSIM_STATE and ZAVSIM_JOURNAL).
+ProcResult RunZavsimInProcess(const std::vector<std::string> &args);
+
 // A string value of HKLM\SOFTWARE\Norvane\Zav, "" when missing.
 inline std::string ProductRegValue(const char *name)
 {
@@ -230,11 +234,11 @@ protected:
     // Loads a built-in scenario (or a scenario file) into this test's state file.
     void LoadScenario(const std::string &scenario)
     {
-        ProcResult r = RunZavsim({"load", scenario});
+        ProcResult r = RunZavsimInProcess({"load", scenario});
         ASSERT_EQ(0, r.exitCode) << "zavsim load " << scenario << ": " << r.out << r.err;
     }
 
-    ProcResult Zavsim(const std::vector<std::string> &args) { return RunZavsim(args); }
+    ProcResult Zavsim(const std::vector<std::string> &args) { return RunZavsimInProcess(args); }
     ProcResult Zavcli(const std::vector<std::string> &args, const std::string &stdinText = "")
     {
         return RunZavcli(args, stdinText);
