@@ -30,6 +30,12 @@ static DLGPROC ProcOfKind(int kind)
         return Page0Proc;
     case PAGE_MAINTENANCE:
         return Page5Proc;
+    case PAGE_DELETE_LD:
+        return Page2Proc;
+    case PAGE_HOT_SPARE:
+        return Page3Proc;
+    case PAGE_RESTORE_LD:
+        return Page4Proc;
     default:
         return PageFrameProc;
     }

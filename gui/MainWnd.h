@@ -6,6 +6,9 @@
 
 // Every page module offers its dialog procedure here.
 INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page3Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page4Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Page5Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // Pages whose modules are still to come: they paint their background and ignore refreshes.
 INT_PTR CALLBACK PageFrameProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,6 +11,7 @@
 #include "gui/GuiState.h"
 #include "gui/MainWnd.h"
 #include "gui/Page0Logic.h"
+#include "gui/PropDialogs.h"
 #include "gui/Utility.h"
 #include "gui/VersionInfo.h"
 #include "gui/resource.h"
@@ -143,6 +144,39 @@ static void OnLearnCycle(HWND page)
     PostHeldRefresh(page);
 }
 
+static uint32_t SelectedTreeTag(HWND tree);
+
+// A property dialog of the current controller; the page shows what it may have changed.
+static void AfterDialog(HWND page)
+{
+    GuiPostRefresh(page, GUI_REFRESH_FULL);
+    if (TakeHeldTimerRefresh())
+        MainPostHeldTimerRefresh();
+}
+
+static void OnLdInfo(HWND page, int snapshot)
+{
+    uint32_t tag = SelectedTreeTag(GetDlgItem(page, IDC_P0_LD_TREE));
+    if (!IsLdNode(tag))
+        return;
+    uint8_t target = (uint8_t)(tag - NODE_TAG_LD);
+    if (snapshot)
+        ShowLdSnapshotInfoDialog(page, g_gui.currentCtrl, target);
+    else
+        ShowLdInfoDialog(page, g_gui.currentCtrl, target);
+    AfterDialog(page);
+}
+
+static void OnPdInfo(HWND page)
+{
+    int slot = SelectedListParam(GetDlgItem(page, IDC_PD_LIST));
+    PdRow row;
+    if (slot < 0 || !FillPdRow(CurrentRecord(), (uint8_t)slot, &row) || !PdMenuStateOf(CurrentRecord(), &row).info)
+        return;
+    ShowPdInfoDialog(page, g_gui.currentCtrl, (uint8_t)slot);
+    AfterDialog(page);
+}
+
 static void OnCommand(HWND page, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
@@ -155,6 +189,27 @@ static void OnCommand(HWND page, WPARAM wParam)
         break;
     case IDC_P0_VERSION:
         ShowVersionDialog(page);
+        break;
+    case IDC_P0_CTRL_INFO:
+        ShowCtrlInfoDialog(page, g_gui.currentCtrl);
+        AfterDialog(page);
+        break;
+    case IDC_P0_ENCL_INFO:
+        ShowEnclInfoDialog(page, g_gui.currentCtrl);
+        AfterDialog(page);
+        break;
+    case IDC_P0_CB_INFO:
+        ShowCacheBkupInfoDialog(page, g_gui.currentCtrl);
+        AfterDialog(page);
+        break;
+    case ID_LD_MENU_INFO:
+        OnLdInfo(page, 0);
+        break;
+    case ID_LD_MENU_SNAPSHOT_INFO:
+        OnLdInfo(page, 1);
+        break;
+    case ID_HDD_MENU_INFO:
+        OnPdInfo(page);
         break;
     case ID_HDD_MENU_STS_GOOD:
         OnPdAction(page, PD_ACTION_ONLINE);
@@ -242,6 +297,15 @@ INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CONTEXTMENU:
         OnContextMenu(page, (HWND)wParam, lParam);
         return TRUE;
+    case WM_NOTIFY: {
+        // A double click is the first menu item: LD or PD information.
+        const NMHDR *header = (const NMHDR *)lParam;
+        if (header->code == NM_DBLCLK && header->idFrom == IDC_P0_LD_TREE)
+            OnLdInfo(page, 0);
+        else if (header->code == NM_DBLCLK && header->idFrom == IDC_PD_LIST)
+            OnPdInfo(page);
+        return FALSE;
+    }
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

@@ -171,4 +171,126 @@
 #define IDS_INIT_MOUNTED_ASK        600
 #define IDS_TEST_EVENT_FAILED       601
 
+// ---------------------------------------------------------------------------------------------
+// Property dialogs and the Delete LD, Hot Spare and Restore LD pages
+// ---------------------------------------------------------------------------------------------
+// Dialog templates (301-329)
+#define ID_DIALOG_SUB               301
+#define IDD_CONT_PROPERTIES         302
+#define IDD_CONT_SETTINGS           303
+#define IDD_ENCL_PROPERTIES         304
+#define IDD_CACHEBKUP_PROPERTIES    305
+#define IDD_LD_PROPERTIES           306
+#define IDD_LD_SETTINGS             307
+#define IDD_PD_PROPERTIES           308
+#define IDD_SNAPSHOT_PROPERTIES     309
+#define IDD_SNAPSHOT_SETTINGS       310
+#define IDD_VIEW_PROPERTIES         311
+#define IDD_SEL_RG_FOR_DHS          312
+#define IDB_FACE_PROPERTIES_SEL     492
+#define IDB_FACE_SETTINGS_SEL       493
+
+// Dialog frames ID_DIALOG_CTRL_INFO / ID_DIALOG_SUB
+#define IDC_SUB_TAB                 1103
+#define IDC_SUB_BACK                1105
+#define IDC_SUB_BANNER              1223
+// Property panes (1500-1519)
+#define IDC_PANE_LEFT               1500
+#define IDC_PANE_RIGHT              1501
+#define IDC_PANE_SET                1502
+// Controller settings, IDD_CONT_SETTINGS (as the page has always used them; groups 1520-1529)
+#define IDC_CS_PATROL_MODE          1005
+#define IDC_CS_TASK_RATE            1006
+#define IDC_CS_REBUILD_MODE         1007
+#define IDC_CS_MONTH                1008
+#define IDC_CS_SMART_HDD            1009
+#define IDC_CS_DAY                  1010
+#define IDC_CS_YEAR                 1011
+#define IDC_CS_HOUR                 1012
+#define IDC_CS_SMART_SSD            1013
+#define IDC_CS_INTERVAL             1219
+#define IDC_CS_REBUILD_GROUP        1520
+#define IDC_CS_RATE_GROUP           1521
+#define IDC_CS_PATROL_GROUP         1522
+#define IDC_CS_COPYBACK_GROUP       1523
+// LD settings, IDD_LD_SETTINGS
+#define IDC_LS_NAME                 1055
+#define IDC_LS_READ                 1118
+#define IDC_LS_WRITE                1119
+#define IDC_LS_IO                   1120
+#define IDC_LS_ACCESS               1121
+#define IDC_LS_DISK_CACHE           1122
+// Snapshot settings, IDD_SNAPSHOT_SETTINGS
+#define IDC_SS_ON_REBOOT            1123
+#define IDC_SS_AUTO_DELETE          1239
+// RAID group choice, IDD_SEL_RG_FOR_DHS
+#define IDC_RG_LIST                 1206
+#define IDC_RG_ADD                  1116
+#define IDC_RG_CANCEL               1108
+
+// Delete LD, IDD_PAGE2
+#define IDC_P2_DELETE               1017
+#define IDC_P2_LD_GROUP             1400
+// Hot Spare, IDD_PAGE3
+#define IDC_P3_HS_LIST              1026
+#define IDC_P3_ADD                  1116
+#define IDC_P3_DELETE               1037
+#define IDC_P3_HS_GROUP             1420
+#define IDC_P3_PD_GROUP             1421
+#define IDC_P3_KIND_GLOBAL          1422
+#define IDC_P3_KIND_DEDICATED       1423
+#define IDC_P3_LEGEND_GHS           1424
+#define IDC_P3_LEGEND_DHS           1425
+#define IDC_P3_KIND_GROUP           1426
+// Restore LD, IDD_PAGE4
+#define IDC_P4_RESTORE              1028
+#define IDC_P4_DELETE               1017
+#define IDC_P4_TAB                  1440
+#define IDC_P4_LD_GROUP             1441
+#define IDC_P4_PD_GROUP             1442
+#define IDC_P4_NONE                 1443
+
+// Strings of the property dialogs and the three pages
+#define IDS_CAPTION_LD_INFO         10
+#define IDS_DELETE_HAS_LETTER       269
+#define IDS_DELETE_DATA_LOST        270
+#define IDS_DELETE_PROCEED          271
+#define IDS_DELETE_LD_FAILED        273
+#define IDS_HS_RELEASE_WITH_LDS     280
+#define IDS_HS_RELEASE_FAILED       281
+#define IDS_HS_ASSIGN_FAILED        282
+#define IDS_RESTORE_RELEASE_ASK     292
+#define IDS_RESTORE_FAILED          293
+#define IDS_AWB_NO_UNIT             309
+#define IDS_AWB_WITH_UNIT           324
+#define IDS_DHS_SMALLER             327
+#define IDS_GHS_OTHER_INTERFACE     330
+#define IDS_GHS_OTHER_MEDIA         331
+#define IDS_CAPTION_SNAPSHOT_INFO   341
+#define IDS_SNAPSHOT_SETTINGS_FAILED 368
+#define IDS_DELETE_SNAPSHOT_LD      410
+#define IDS_DELETE_OS_LD            432
+#define IDS_CAPTION_CTRL_INFO       525
+#define IDS_CAPTION_ENCL_INFO       526
+#define IDS_CAPTION_CACHEBKUP_INFO  527
+#define IDS_CTRL_SETTINGS_FAILED    531
+#define IDS_LD_SETTINGS_FAILED      536
+#define IDS_LD_SETTINGS_SAME_RG     538
+#define IDS_PATROL_DISABLE_WARNING  541
+#define IDS_CAPTION_SETTING_CONFIRM 542
+#define IDS_GHS_SMALLER             544
+#define IDS_DHS_NO_RG               545
+#define IDS_DHS_OTHER_INTERFACE     546
+#define IDS_CTRL_SETTINGS_DONE      552
+#define IDS_LD_SETTINGS_DONE        553
+#define IDS_DHS_OTHER_MEDIA         555
+#define IDS_DATE_IN_PAST            559
+#define IDS_CLOSE_DIALOG_ASK        567
+#define IDS_SNAPSHOT_SETTINGS_DONE  593
+#define IDS_CACHECADE_DIRECT_IO     597
+// Titles added with this version of the tool (650-669)
+#define IDS_CAPTION_PD_INFO         650
+#define IDS_CAPTION_VIEW_INFO       651
+#define IDS_CAPTION_SEL_RG          652
+
 #endif

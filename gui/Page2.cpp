@@ -1,0 +1,82 @@
+// Delete LD page: the LD list (several rows may be selected) and "Delete". Decisions and boxes
+// come from Page2Logic; this copies rows into the list and turns messages into calls.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "gui/Completion.h"
+#include "gui/Dialog.h"
+#include "gui/GuiState.h"
+#include "gui/LdRows.h"
+#include "gui/MainWnd.h"
+#include "gui/Page2Logic.h"
+#include "gui/PageLists_win.h"
+#include "gui/Utility.h"
+#include "gui/resource.h"
+
+static LdRow g_ldRows[LD_MAX];
+
+static void FillPage(HWND page)
+{
+    int count = BuildLdRows(CurrentRecord(), g_gui.currentCtrl, g_ldRows, LD_MAX);
+    FillLdList(GetDlgItem(page, IDC_LD_LIST), g_ldRows, count);
+}
+
+static void OnRefresh(HWND page, LPARAM reason)
+{
+    if (reason == GUI_REFRESH_TIMER && ActionRunning()) {
+        g_gui.timerRefreshPending = 1;
+        return;
+    }
+    BeginWaitCursor();
+    int ok = RefreshCurrentRecord();
+    if (ok)
+        FillPage(page);
+    EndWaitCursor();
+    if (!ok)
+        ShowFatalMessage(IDS_FATAL_ACCESS_ERROR, 0);
+    else
+        CheckOperationCompletion(page);
+    if (TakeHeldTimerRefresh())
+        MainPostHeldTimerRefresh();
+}
+
+static void OnDeleteBtnClicked(HWND page)
+{
+    uint8_t targets[LD_MAX];
+    unsigned count = SelectedLdTargets(GetDlgItem(page, IDC_LD_LIST), targets, LD_MAX);
+    // A refusal or a Cancel changed nothing: the list and its selection stay as they are.
+    int outcome = DeleteSelectedLds(page, targets, count);
+    if (outcome == DELETE_DONE || outcome == DELETE_FAILED)
+        GuiPostRefresh(page, GUI_REFRESH_FULL);
+    if (TakeHeldTimerRefresh())
+        MainPostHeldTimerRefresh();
+}
+
+INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetupLdListColumns(GetDlgItem(page, IDC_LD_LIST));
+        FillPage(page);
+        return TRUE;
+    case GUI_PAGE_REFRESH:
+        OnRefresh(page, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_P2_DELETE && HIWORD(wParam) == BN_CLICKED)
+            OnDeleteBtnClicked(page);
+        else
+            PageListCommand(page, LOWORD(wParam), IDS_CAPTION_DELETE_LD);
+        return TRUE;
+    case WM_CONTEXTMENU:
+        PageListContextMenu(page, (HWND)wParam, lParam, IDC_LD_LIST, 0, 0);
+        return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return PageColourMessage(message, wParam);
+    default:
+        return FALSE;
+    }
+}
