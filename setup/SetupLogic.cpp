@@ -406,6 +406,18 @@ static void ParentFolder(const char *folder, char *out, unsigned size)
         out[--length] = '\0';
 }
 
+// Once the package's message file is unregistered, settings left on the source (an administrator's
+// category count, say) describe a source that no longer resolves anything: the key goes with them.
+static void RemoveOrphanedEventSource(const SetupSeam *seam)
+{
+    RegValueCopy values[SETUP_MAX_SAVED_VALUES];
+    int count = seam->readKeyValues(SETUP_EVENT_SOURCE_KEY, values, SETUP_MAX_SAVED_VALUES);
+    for (int i = 0; i < count; i++)
+        if (SameNameIgnoringCase(values[i].name, "EventMessageFile"))
+            return;
+    seam->deleteKey(SETUP_EVENT_SOURCE_KEY);
+}
+
 static void CleanUpAfterUninstall(const SetupSeam *seam, const ProductFolders *folders)
 {
     DeleteNamedFiles(seam, folders->logDir, LOG_FILES, sizeof(LOG_FILES) / sizeof(LOG_FILES[0]));
@@ -434,7 +446,7 @@ static void CleanUpAfterUninstall(const SetupSeam *seam, const ProductFolders *f
     }
     seam->deleteKeyIfEmpty(PRODUCT_KEY);
     seam->deleteKeyIfEmpty(VENDOR_KEY);
-    seam->deleteKeyIfEmpty(SETUP_EVENT_SOURCE_KEY);
+    RemoveOrphanedEventSource(seam);
 }
 
 // ---- the run -----------------------------------------------------------------------------------

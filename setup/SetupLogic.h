@@ -87,6 +87,7 @@ struct SetupSeam {
     int (*readKeyValues)(const char *keyPath, RegValueCopy *out, int max);
     uint32_t (*writeKeyValue)(const char *keyPath, const RegValueCopy *value); // 0 or error
     void (*deleteKeyIfEmpty)(const char *keyPath);
+    void (*deleteKey)(const char *keyPath); // with its values; never a key that has subkeys
     // Whole-file read into a buffer the caller frees with free(); 1 on success.
     int (*readFile)(const char *path, char **data, uint32_t *size);
     uint32_t (*writeFile)(const char *path, const char *data, uint32_t size); // 0 or error

@@ -326,6 +326,11 @@ static void WinDeleteKeyIfEmpty(const char *keyPath)
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath, view, 0);
 }
 
+static void WinDeleteKey(const char *keyPath)
+{
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath, ViewOf(keyPath), 0);
+}
+
 // ---- files -------------------------------------------------------------------------------------
 
 static int WinFileExists(const char *path)
@@ -403,6 +408,7 @@ void FillWindowsSetupSeam(SetupSeam *seam)
     seam->readKeyValues = WinReadKeyValues;
     seam->writeKeyValue = WinWriteKeyValue;
     seam->deleteKeyIfEmpty = WinDeleteKeyIfEmpty;
+    seam->deleteKey = WinDeleteKey;
     seam->readFile = WinReadFile;
     seam->writeFile = WinWriteFile;
     seam->deleteFile = WinDeleteFile;
