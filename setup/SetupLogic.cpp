@@ -384,7 +384,8 @@ static void ReadFolders(const SetupSeam *seam, ProductFolders *folders)
 static const char *const LOG_FILES[] = {"zavcli.log", "zavgui.log"};
 static const char *const RAID_LOG_FILES[] = {"log_AdapterInfo.log", "log_UART.log", "log_FlashROMLog.log"};
 static const char *const INSTALL_RUNTIME_FILES[] = {"zavsim_state.json", "zavsim_state.json.lock",
-                                                    "zavsim_journal.txt", CONFIG_FILE_NEW};
+                                                    "zavsim_state.json.new", "zavsim_journal.txt",
+                                                    CONFIG_FILE_NEW};
 
 static void DeleteNamedFiles(const SetupSeam *seam, const char *folder, const char *const *names, size_t count)
 {

@@ -1,26 +1,29 @@
 #!/usr/bin/env bash
 # Runs the installer tests in a Wine prefix of their own (installs and uninstalls must not disturb
-# the prefix the other tests use). The prefix is booted once and kept as a clean copy; every run
-# starts from that copy, so a run that stopped halfway leaves nothing for the next one.
+# the prefix the other tests use). The prefix is booted once; its registry is saved right after
+# that boot, and every run starts by putting it back and removing what an install leaves (the
+# product folders, Windows Installer's cache), so a run that stopped halfway spoils no later run.
 # Arguments: the build folder and the source folder.
 set -uo pipefail
 export BUILD_DIR=$1
 source "$2/scripts/lib.sh"
 
-base=$ZAV_BUILD/wineprefix-setup-base
+export WINEPREFIX=$ZAV_BUILD/wineprefix-setup
+clean=$WINEPREFIX/.zav-clean
 work=$ZAV_BUILD/setup-test
-export WINEPREFIX=$base
-if [ ! -f "$base/.zav-booted" ]; then
-  rm -rf "$base"
+zav_wine_stop
+if [ ! -f "$clean/booted" ]; then
+  rm -rf "$WINEPREFIX"
   zav_wine_start || exit 1
   zav_wine_stop
-  touch "$base/.zav-booted"
+  mkdir -p "$clean"
+  cp "$WINEPREFIX"/*.reg "$clean/"
+  touch "$clean/booted"
 fi
-
-export WINEPREFIX=$ZAV_BUILD/wineprefix-setup
-zav_wine_stop
-rm -rf "$WINEPREFIX" "$work"
-cp -a "$base" "$WINEPREFIX"
+cp "$clean"/*.reg "$WINEPREFIX/"
+rm -rf "$WINEPREFIX/drive_c/Program Files (x86)/Norvane" "$WINEPREFIX/drive_c/windows/Installer" \
+  "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Norvane RAID Vantrel" "$work"
+rm -f "$ZAV_BIN/zavservice_dummy.log"
 mkdir -p "$work/work"
 
 ZAV_PACKAGE_NO_BUILD=1 "$ZAV_ROOT/scripts/package" || exit 1
