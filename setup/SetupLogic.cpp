@@ -170,7 +170,8 @@ void SurveyMachine(const SetupSeam *seam, SetupSurvey *survey)
                                                  &survey->probeStatus);
     survey->controllerCount = survey->probeResult == PROBE_OK ? count : 0;
     survey->installed = seam->findInstalled(survey->installedVersion, sizeof(survey->installedVersion),
-                                            survey->productCode, sizeof(survey->productCode));
+                                            survey->productCode, sizeof(survey->productCode),
+                                            survey->cachedPackage, sizeof(survey->cachedPackage));
     survey->serviceState = seam->serviceState(SETUP_SERVICE_NAME);
 }
 
@@ -257,13 +258,20 @@ void DescribeSurvey(const SetupSurvey *s, void (*emit)(int, const char *, void *
 
 // ---- msiexec -----------------------------------------------------------------------------------
 
-int BuildMsiexecArguments(int action, const SetupRequest *request, const char *productCode, char *out,
+int BuildMsiexecArguments(int action, const SetupRequest *request, const SetupSurvey *survey, char *out,
                           unsigned size)
 {
+    const char *productCode = survey->productCode;
     const char *ui = request->windowed ? "/passive" : "/qn";
     int written;
     if (action == SETUP_INSTALL)
         written = snprintf(out, size, "/i \"%s\" %s /norestart", request->packagePath, ui);
+    else if (action == SETUP_REPAIR && survey->cachedPackage[0] != '\0')
+        written = snprintf(out, size, "/i \"%s\" REINSTALL=ALL REINSTALLMODE=amus %s /norestart",
+                           survey->cachedPackage, ui);
+    else if (action == SETUP_REPAIR && CompareVersions(survey->installedVersion, request->packageVersion) == 0)
+        written = snprintf(out, size, "/i \"%s\" REINSTALL=ALL REINSTALLMODE=amus %s /norestart",
+                           request->packagePath, ui);
     else if (action == SETUP_REPAIR)
         written = snprintf(out, size, "/famus %s %s /norestart", productCode, ui);
     else
@@ -272,7 +280,8 @@ int BuildMsiexecArguments(int action, const SetupRequest *request, const char *p
         return 0;
     if (request->logFile[0] != '\0') {
         size_t used = (size_t)written;
-        written = snprintf(out + used, size - used, " /log \"%s\"", request->logFile);
+        // The verbose log switch; msiexec's "/log" spelling is not understood by every msiexec.
+        written = snprintf(out + used, size - used, " /l*v \"%s\"", request->logFile);
         if (written < 0 || (unsigned)written >= size - used)
             return 0;
     }
@@ -538,7 +547,7 @@ static int RunMsiexec(const SetupSeam *seam, int action, const SetupRequest *r, 
                       SetupOutcome *outcome)
 {
     char arguments[SETUP_PATH_SIZE * 3];
-    if (!BuildMsiexecArguments(action, r, s->productCode, arguments, sizeof(arguments))) {
+    if (!BuildMsiexecArguments(action, r, s, arguments, sizeof(arguments))) {
         Notify(seam, SETUP_ERROR, "Error - The package or log file path is too long.");
         return SETUP_EXIT_USAGE;
     }

@@ -73,8 +73,10 @@ struct SetupSeam {
     int (*getOsVersion)(OsVersion *out); // 1 on success
     // Reads the controllers' PCI identities through storelib.dll; returns a ProbeResult.
     int (*probeControllers)(ControllerPci *out, int max, int *count, uint32_t *status);
-    // The installed product of this upgrade code: 1 and its version and product code, or 0.
-    int (*findInstalled)(char *version, unsigned versionSize, char *productCode, unsigned codeSize);
+    // The installed product of this upgrade code: 1 with its version, product code and the copy of
+    // its package that Windows Installer keeps (empty when unknown), or 0.
+    int (*findInstalled)(char *version, unsigned versionSize, char *productCode, unsigned codeSize,
+                         char *cachedPackage, unsigned packageSize);
     int (*fileExists)(const char *path);
     int (*serviceState)(const char *name);                    // a ServiceState
     uint32_t (*stopService)(const char *name, uint32_t waitMs); // 0 or a system error code
@@ -111,6 +113,7 @@ struct SetupSurvey {
     int installed;
     char installedVersion[SETUP_VERSION_SIZE];
     char productCode[SETUP_CODE_SIZE];
+    char cachedPackage[SETUP_PATH_SIZE];
     int serviceState;
 };
 
@@ -165,8 +168,10 @@ int SurveyHasWarnings(const SetupSurvey *survey);
 int WizardActionAvailable(const SetupSurvey *survey, int action);
 int WizardDefaultAction(const SetupSurvey *survey, const char *packageVersion);
 
-// Builds msiexec's argument string; returns 0 when it does not fit.
-int BuildMsiexecArguments(int action, const SetupRequest *request, const char *productCode, char *out,
+// Builds msiexec's argument string; returns 0 when it does not fit. A repair reinstalls from the
+// installed package's cached copy, else from the package at hand when it is the installed version,
+// else by product code (which not every msiexec understands).
+int BuildMsiexecArguments(int action, const SetupRequest *request, const SetupSurvey *survey, char *out,
                           unsigned size);
 
 #ifdef __cplusplus

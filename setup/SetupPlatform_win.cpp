@@ -105,7 +105,8 @@ static int WinProbeControllers(ControllerPci *out, int max, int *count, uint32_t
 
 // ---- Windows Installer -------------------------------------------------------------------------
 
-static int WinFindInstalled(char *version, unsigned versionSize, char *productCode, unsigned codeSize)
+static int WinFindInstalled(char *version, unsigned versionSize, char *productCode, unsigned codeSize,
+                            char *cachedPackage, unsigned packageSize)
 {
     char code[39];
     if (MsiEnumRelatedProductsA(ZAV_UPGRADE_CODE, 0, 0, code) != ERROR_SUCCESS)
@@ -113,6 +114,9 @@ static int WinFindInstalled(char *version, unsigned versionSize, char *productCo
     DWORD length = versionSize;
     if (MsiGetProductInfoA(code, INSTALLPROPERTY_VERSIONSTRING, version, &length) != ERROR_SUCCESS)
         version[0] = '\0';
+    length = packageSize;
+    if (MsiGetProductInfoA(code, INSTALLPROPERTY_LOCALPACKAGE, cachedPackage, &length) != ERROR_SUCCESS)
+        cachedPackage[0] = '\0';
     snprintf(productCode, codeSize, "%s", code);
     return 1;
 }

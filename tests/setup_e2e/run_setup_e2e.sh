@@ -8,13 +8,31 @@ set -uo pipefail
 export BUILD_DIR=$1
 source "$2/scripts/lib.sh"
 
+# The server starts alone and the first program boots the prefix by itself: an explicit
+# "wineboot -i" beside that first program starts a second services.exe under qemu, and the two
+# then answer service starts in turn, so a service start times out (error 1053).
+setup_prefix_start() {
+  (setsid wineserver -p </dev/null >/dev/null 2>&1 &)
+  local i
+  for i in $(seq 1 100); do
+    [ -n "$(zav_wine_socket)" ] && break
+    sleep 0.1
+  done
+  for i in $(seq 1 20); do
+    setsid wine cmd /c echo ok </dev/null 2>/dev/null | grep -q ok && return 0
+    sleep 1
+  done
+  zav_log "Wine did not come up in $WINEPREFIX"
+  return 1
+}
+
 export WINEPREFIX=$ZAV_BUILD/wineprefix-setup
 clean=$WINEPREFIX/.zav-clean
 work=$ZAV_BUILD/setup-test
 zav_wine_stop
 if [ ! -f "$clean/booted" ]; then
   rm -rf "$WINEPREFIX"
-  zav_wine_start || exit 1
+  setup_prefix_start || exit 1
   zav_wine_stop
   mkdir -p "$clean"
   cp "$WINEPREFIX"/*.reg "$clean/"
@@ -35,5 +53,5 @@ export ZAV_SETUP_OLD_DIST=$(windows_path "$work/dist-old")
 export ZAV_SETUP_WORK=$(windows_path "$work/work")
 
 trap zav_wine_stop EXIT
-zav_wine_start || exit 1
+setup_prefix_start || exit 1
 wine "$ZAV_BIN/setup_e2e_tests.exe" --gtest_color=no

@@ -95,6 +95,8 @@ static int Install(void)
             break;
         Sleep(100);
     }
+    if (!ok)
+        fprintf(stderr, "zavservice_dummy: install failed (error %lu)\n", GetLastError());
     if (service)
         CloseServiceHandle(service);
     CloseServiceHandle(manager);

@@ -21,6 +21,7 @@ struct FakeMachine {
     std::vector<ControllerPci> controllers = {{0x1000, 0x0079, 0x1000, 0x9275, 2, 0, 0}};
     bool installed = false;
     std::string installedVersion;
+    std::string cachedPackage;
     int service = SERVICE_ABSENT;
     uint32_t stopError = 0;
     uint32_t startError = 0;
@@ -52,10 +53,11 @@ int FakeProbe(ControllerPci *out, int max, int *count, uint32_t *status)
             out[(*count)++] = c;
     return g->probe;
 }
-int FakeFindInstalled(char *version, unsigned vs, char *code, unsigned cs)
+int FakeFindInstalled(char *version, unsigned vs, char *code, unsigned cs, char *package, unsigned ps)
 {
     if (!g->installed)
         return 0;
+    snprintf(package, ps, "%s", g->cachedPackage.c_str());
     snprintf(version, vs, "%s", g->installedVersion.c_str());
     snprintf(code, cs, "{11111111-2222-3333-4444-555555555555}");
     return 1;
@@ -319,15 +321,27 @@ TEST(SetupMsiexec, ArgumentsPerAction)
     memset(&request, 0, sizeof(request));
     snprintf(request.packagePath, sizeof(request.packagePath), "C:\\My Files\\p.msi");
     char out[600];
-    const char *code = "{AB}";
+    SetupSurvey survey;
+    memset(&survey, 0, sizeof(survey));
+    snprintf(survey.productCode, sizeof(survey.productCode), "{AB}");
+    const SetupSurvey *code = &survey;
     ASSERT_TRUE(BuildMsiexecArguments(SETUP_INSTALL, &request, code, out, sizeof(out)));
     EXPECT_STREQ("/i \"C:\\My Files\\p.msi\" /qn /norestart", out);
+    // Another version installed and no cached copy known: only the product code is left.
+    snprintf(survey.installedVersion, sizeof(survey.installedVersion), "0.9.0.0");
+    snprintf(request.packageVersion, sizeof(request.packageVersion), "1.0.0.1");
     ASSERT_TRUE(BuildMsiexecArguments(SETUP_REPAIR, &request, code, out, sizeof(out)));
     EXPECT_STREQ("/famus {AB} /qn /norestart", out);
+    snprintf(survey.installedVersion, sizeof(survey.installedVersion), "1.0.0.1");
+    ASSERT_TRUE(BuildMsiexecArguments(SETUP_REPAIR, &request, code, out, sizeof(out)));
+    EXPECT_STREQ("/i \"C:\\My Files\\p.msi\" REINSTALL=ALL REINSTALLMODE=amus /qn /norestart", out);
+    snprintf(survey.cachedPackage, sizeof(survey.cachedPackage), "C:\\windows\\Installer\\1a2b.msi");
+    ASSERT_TRUE(BuildMsiexecArguments(SETUP_REPAIR, &request, code, out, sizeof(out)));
+    EXPECT_STREQ("/i \"C:\\windows\\Installer\\1a2b.msi\" REINSTALL=ALL REINSTALLMODE=amus /qn /norestart", out);
     snprintf(request.logFile, sizeof(request.logFile), "C:\\tmp dir\\m.log");
     request.windowed = 1;
     ASSERT_TRUE(BuildMsiexecArguments(SETUP_UNINSTALL, &request, code, out, sizeof(out)));
-    EXPECT_STREQ("/x {AB} /passive /norestart /log \"C:\\tmp dir\\m.log\"", out);
+    EXPECT_STREQ("/x {AB} /passive /norestart /l*v \"C:\\tmp dir\\m.log\"", out);
     EXPECT_FALSE(BuildMsiexecArguments(SETUP_INSTALL, &request, code, out, 20));
 }
 
@@ -528,7 +542,7 @@ TEST_F(SetupLogicTest, InstallOverTheSameVersionRepairsAndOlderUpgrades)
     SetupOutcome outcome = Run(SETUP_INSTALL);
     EXPECT_EQ(SETUP_REPAIR, outcome.effectiveAction);
     EXPECT_TRUE(Noticed("is already installed; repairing it."));
-    EXPECT_GE(IndexOfCall("msiexec /famus {11111111-2222-3333-4444-555555555555}"), 0);
+    EXPECT_GE(IndexOfCall("msiexec /i \"D:\\dist\\NorvaneRaidVantrel.msi\" REINSTALL=ALL"), 0);
 
     machine.calls.clear();
     machine.installedVersion = "0.9.0";
