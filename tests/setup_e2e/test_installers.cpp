@@ -4,6 +4,7 @@
 // file, and an uninstall that leaves nothing behind. The tests run in this order and build on
 // each other, as an administrator's steps would.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/setup_resource.h"
 #include "support/e2e.h"
 
 namespace {
@@ -50,6 +52,23 @@ std::vector<std::string> DummyNotes()
 }
 
 bool WithGui() { return e2e::FileExists(Bin() + "\\zavgui.exe"); }
+
+// The product's folder in the Start menu: the package is per machine (all users' menu), but
+// Wine's msiexec puts shortcuts into the installing user's menu, so both places count.
+std::string StartMenuFolder(int csidl)
+{
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, programs);
+    return std::string(programs) + "\\Norvane RAID Vantrel";
+}
+
+bool StartMenuEntryExists()
+{
+    for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS})
+        if (e2e::FileExists(StartMenuFolder(csidl) + "\\Norvane RAID Vantrel.lnk"))
+            return true;
+    return false;
+}
 
 // The simulated controllers the installers' probe sees (through ZAVSIM_STATE in their environment).
 void UseScenario(const std::string &name)
@@ -191,6 +210,27 @@ std::vector<std::string> InstalledVersions()
     return versions;
 }
 
+// Starts setup.exe and waits for its wizard window; null when no window came (no display).
+HWND StartWizard(PROCESS_INFORMATION *process)
+{
+    std::string exe = Dist() + "\\setup.exe";
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, Dist().c_str(), &startup,
+                        process))
+        return nullptr;
+    for (int i = 0; i < 600; i++) {
+        // The dialog exists before its initialisation has filled it; it shows once filled.
+        HWND wizard = FindWindowA(nullptr, "Norvane RAID Vantrel Setup");
+        if (wizard && IsWindowVisible(wizard))
+            return wizard;
+        if (WaitForSingleObject(process->hProcess, 100) == WAIT_OBJECT_0)
+            break;
+    }
+    return nullptr;
+}
+
 // ---- the steps -----------------------------------------------------------------------------------
 
 TEST(Installers, RefusalsBeforeAnythingIsInstalled)
@@ -217,6 +257,39 @@ TEST(Installers, RefusalsBeforeAnythingIsInstalled)
     EXPECT_FALSE(e2e::FileExists(INSTALL_DIR));
 }
 
+TEST(Installers, WizardShowsItsFindingsAndHoldsOffAConsoleSetup)
+{
+    if (Env("DISPLAY").empty()) {
+        GTEST_SKIP() << "no X display for the windowed installer";
+    }
+    UseScenario("default");
+    PROCESS_INFORMATION process = {};
+    HWND wizard = StartWizard(&process);
+    ASSERT_NE(nullptr, wizard) << "setup.exe showed no window";
+    char findings[4096] = {};
+    GetDlgItemTextA(wizard, IDC_SETUP_FINDINGS, findings, sizeof(findings));
+    EXPECT_NE(nullptr, strstr(findings, "RAID controllers found: 1\r\n")) << findings;
+    EXPECT_NE(nullptr, strstr(findings, "Installed: none\r\n")) << findings;
+    EXPECT_NE(nullptr, strstr(findings, "This package: 1.0.0.1")) << findings;
+    // Repair and removal need an installed version; install is proposed.
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, IDC_SETUP_INSTALL)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SETUP_REPAIR)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SETUP_UNINSTALL)));
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(wizard, IDC_SETUP_INSTALL), BM_GETCHECK, 0, 0));
+
+    ProcResult second = Quiet(Dist(), {"/install"});
+    EXPECT_EQ(2, second.exitCode) << Output(second);
+
+    PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(10u, code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_FALSE(e2e::FileExists(INSTALL_DIR));
+}
+
 TEST(Installers, OlderPackageInstallsWithoutControllerAroundARunningService)
 {
     DeleteFileA(DummyLog().c_str());
@@ -240,6 +313,7 @@ TEST(Installers, OlderPackageInstallsWithoutControllerAroundARunningService)
     ExpectProductRegistry();
     ExpectEventSource();
     EXPECT_EQ(std::vector<std::string>({"0.9.0.0"}), InstalledVersions());
+    EXPECT_EQ(WithGui(), StartMenuEntryExists());
 }
 
 TEST(Installers, RepairKeepsEditsAndANewerPackageUpgrades)
@@ -321,6 +395,9 @@ TEST(Installers, UninstallLeavesNothingBehind)
     EXPECT_FALSE(KeyExists(PRODUCT_KEY, KEY_WOW64_32KEY));
     EXPECT_FALSE(KeyExists("SOFTWARE\\Norvane", KEY_WOW64_32KEY));
     EXPECT_FALSE(KeyExists(SOURCE_KEY, 0));
+    EXPECT_FALSE(StartMenuEntryExists());
+    EXPECT_FALSE(e2e::FileExists(StartMenuFolder(CSIDL_COMMON_PROGRAMS)));
+    EXPECT_FALSE(e2e::FileExists(StartMenuFolder(CSIDL_PROGRAMS)));
     EXPECT_TRUE(InstalledVersions().empty());
     std::vector<std::string> notes = DummyNotes();
     ASSERT_GE(notes.size(), 2u);
