@@ -24,6 +24,7 @@ zav_need_packages() {
   command -v cmake >/dev/null 2>&1 || return 0
   command -v wine >/dev/null 2>&1 || return 0
   command -v Xvfb >/dev/null 2>&1 || return 0
+  command -v wixl >/dev/null 2>&1 || return 0
   [ -f /usr/src/googletest/CMakeLists.txt ] || return 0
   [ -d /usr/include/nlohmann ] || return 0
   [ -e "$ZAV_WINE32" ] || return 0 # Wine's 32-bit loader (package wine32:i386)
