@@ -8,7 +8,7 @@
 #include "common/DriveLetters.h"
 #include "common/Facts.h"
 
-const LdColumn kLdColumns[LD_COLUMNS] = {
+const DeleteLdColumn kDeleteLdColumns[DELETE_LD_COLUMNS] = {
     {"LD No.",        50, 0},
     {"RAID Level",    60, 0},
     {"Capacity[GB]",  70, 1},
@@ -16,7 +16,7 @@ const LdColumn kLdColumns[LD_COLUMNS] = {
     {"Drive Letter",  80, 0},
 };
 
-int BuildLdRows(ContData *record, uint8_t contNo, LdRow *rows, int maxRows)
+int BuildDeleteLdRows(ContData *record, uint8_t contNo, DeleteLdRow *rows, int maxRows)
 {
     uint8_t targets[LD_MAX];
     unsigned count = ExistingLds(record, targets);
@@ -26,15 +26,15 @@ int BuildLdRows(ContData *record, uint8_t contNo, LdRow *rows, int maxRows)
         if (target >= LD_MAX)
             continue;
         const uint8_t *ldInfo = record->ldInfo[target];
-        LdRow *row = &rows[n++];
+        DeleteLdRow *row = &rows[n++];
         row->target = target;
-        snprintf(row->cells[0], LD_CELL_SIZE, "LD%u", (unsigned)target);
-        RaidlvlToStr(row->cells[1], LD_CELL_SIZE, LdRaidLevel(ldInfo), contNo);
-        CapacityText(row->cells[2], LD_CELL_SIZE, LdCapacityBlocks(ldInfo, contNo));
-        LdStateText(row->cells[3], LD_CELL_SIZE, record, target);
+        snprintf(row->cells[0], DELETE_LD_CELL_SIZE, "LD%u", (unsigned)target);
+        RaidlvlToStr(row->cells[1], DELETE_LD_CELL_SIZE, LdRaidLevel(ldInfo), contNo);
+        CapacityText(row->cells[2], DELETE_LD_CELL_SIZE, LdCapacityBlocks(ldInfo, contNo));
+        LdStateText(row->cells[3], DELETE_LD_CELL_SIZE, record, target);
         AssignDriveLetters(record, target);
         const char *letters = record->driveLetters[target];
-        snprintf(row->cells[4], LD_CELL_SIZE, "%s", letters[0] != '\0' ? letters : "-");
+        snprintf(row->cells[4], DELETE_LD_CELL_SIZE, "%s", letters[0] != '\0' ? letters : "-");
     }
     return n;
 }

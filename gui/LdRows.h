@@ -7,19 +7,19 @@
 
 struct ContData;
 
-enum { LD_COLUMNS = 5, LD_CELL_SIZE = 96 };
+enum { DELETE_LD_COLUMNS = 5, DELETE_LD_CELL_SIZE = 96 };
 
-struct LdRow {
+struct DeleteLdRow {
     uint8_t target;
-    char cells[LD_COLUMNS][LD_CELL_SIZE];
+    char cells[DELETE_LD_COLUMNS][DELETE_LD_CELL_SIZE];
 };
 
-struct LdColumn {
+struct DeleteLdColumn {
     const char *title;
     int width; // dialog units
     int rightAlign;
 };
-extern const LdColumn kLdColumns[LD_COLUMNS];
+extern const DeleteLdColumn kDeleteLdColumns[DELETE_LD_COLUMNS];
 
 #ifdef __cplusplus
 extern "C" {
@@ -27,7 +27,7 @@ extern "C" {
 
 // One row per LD of the record in LD-list order: "LD%u", RAID level, capacity, state, drive
 // letters ("-" when none). Returns the count.
-int BuildLdRows(ContData *record, uint8_t contNo, LdRow *rows, int maxRows);
+int BuildDeleteLdRows(ContData *record, uint8_t contNo, DeleteLdRow *rows, int maxRows);
 
 #ifdef __cplusplus
 }

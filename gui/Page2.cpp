@@ -14,11 +14,11 @@
 #include "gui/Utility.h"
 #include "gui/resource.h"
 
-static LdRow g_ldRows[LD_MAX];
+static DeleteLdRow g_ldRows[LD_MAX];
 
 static void FillPage(HWND page)
 {
-    int count = BuildLdRows(CurrentRecord(), g_gui.currentCtrl, g_ldRows, LD_MAX);
+    int count = BuildDeleteLdRows(CurrentRecord(), g_gui.currentCtrl, g_ldRows, LD_MAX);
     FillLdList(GetDlgItem(page, IDC_LD_LIST), g_ldRows, count);
 }
 

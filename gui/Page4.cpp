@@ -19,7 +19,7 @@
 
 enum { RESTORE_COLUMNS = 4 };
 
-static const LdColumn kRestoreColumns[RESTORE_COLUMNS] = {
+static const DeleteLdColumn kRestoreColumns[RESTORE_COLUMNS] = {
     {"RLD No.",      50, 0},
     {"RAID Level",   60, 0},
     {"Capacity[GB]", 70, 1},

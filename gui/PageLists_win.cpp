@@ -18,8 +18,8 @@ static int g_menuList;
 void SetupLdListColumns(HWND list)
 {
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < LD_COLUMNS; i++)
-        AddListColumn(list, i, kLdColumns[i].title, kLdColumns[i].width, kLdColumns[i].rightAlign);
+    for (int i = 0; i < DELETE_LD_COLUMNS; i++)
+        AddListColumn(list, i, kDeleteLdColumns[i].title, kDeleteLdColumns[i].width, kDeleteLdColumns[i].rightAlign);
 }
 
 void SetListCell(HWND list, int row, int column, const char *text)
@@ -40,7 +40,7 @@ static int WasSelected(const uint8_t *targets, unsigned count, uint8_t target)
 }
 
 // Refills the list; rows whose LD was selected before are selected again.
-void FillLdList(HWND list, const LdRow *rows, int count)
+void FillLdList(HWND list, const DeleteLdRow *rows, int count)
 {
     uint8_t selected[LD_MAX];
     unsigned selectedCount = SelectedLdTargets(list, selected, LD_MAX);
@@ -54,7 +54,7 @@ void FillLdList(HWND list, const LdRow *rows, int count)
         item.pszText = (LPSTR)rows[i].cells[0];
         item.lParam = rows[i].target;
         int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        for (int c = 1; c < LD_COLUMNS; c++)
+        for (int c = 1; c < DELETE_LD_COLUMNS; c++)
             SetListCell(list, at, c, rows[i].cells[c]);
         if (WasSelected(selected, selectedCount, rows[i].target))
             ListView_SetItemState(list, at, LVIS_SELECTED, LVIS_SELECTED);

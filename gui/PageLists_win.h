@@ -12,7 +12,7 @@
 
 void SetupLdListColumns(HWND list);
 // Rows carry their LD target id in the item's lParam.
-void FillLdList(HWND list, const LdRow *rows, int count);
+void FillLdList(HWND list, const DeleteLdRow *rows, int count);
 // Target ids of the selected rows in list order; returns the count.
 unsigned SelectedLdTargets(HWND list, uint8_t *targets, unsigned max);
 void SetListCell(HWND list, int row, int column, const char *text);
