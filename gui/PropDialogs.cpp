@@ -33,7 +33,7 @@ struct SubDialogSpec {
 
 // The state of the one open property dialog.
 struct SubFrameState {
-    const SubDialogSpec *spec;
+    const SubDialogSpec *frameDesc;
     HWND pages[SUB_MAX_PAGES];
     HIMAGELIST faces;
 };
@@ -55,10 +55,10 @@ static int SelectedPage(HWND frame)
 
 static void ShowPage(HWND frame, int index)
 {
-    for (int i = 0; i < g_frame.spec->pageCount; i++)
+    for (int i = 0; i < g_frame.frameDesc->pageCount; i++)
         if (g_frame.pages[i])
             ShowWindow(g_frame.pages[i], i == index ? SW_SHOW : SW_HIDE);
-    if (index >= 0 && index < g_frame.spec->pageCount && g_frame.pages[index])
+    if (index >= 0 && index < g_frame.frameDesc->pageCount && g_frame.pages[index])
         SendMessageA(g_frame.pages[index], GUI_PAGE_REFRESH, 0, GUI_REFRESH_FULL);
     (void)frame;
 }
@@ -68,8 +68,8 @@ static void LoadFaces(void)
 {
     g_frame.faces = ImageList_Create(SUB_FACE_WIDTH, SUB_FACE_HEIGHT, ILC_COLOR24, 2 * SUB_MAX_PAGES, 0);
     for (int pass = 0; pass < 2; pass++)
-        for (int i = 0; i < g_frame.spec->pageCount; i++) {
-            const SubPageSpec *page = &g_frame.spec->pages[i];
+        for (int i = 0; i < g_frame.frameDesc->pageCount; i++) {
+            const SubPageSpec *page = &g_frame.frameDesc->pages[i];
             uint16_t id = pass == 0 ? page->face : page->faceSel;
             HBITMAP bitmap = (HBITMAP)LoadImageA((HINSTANCE)g_gui.instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0);
             ImageList_Add(g_frame.faces, bitmap, NULL);
@@ -81,16 +81,16 @@ static void LoadFaces(void)
 static void DrawFace(const DRAWITEMSTRUCT *item)
 {
     int index = (int)item->itemID;
-    if (!g_frame.faces || index < 0 || index >= g_frame.spec->pageCount)
+    if (!g_frame.faces || index < 0 || index >= g_frame.frameDesc->pageCount)
         return;
-    int image = (item->itemState & ODS_SELECTED) ? g_frame.spec->pageCount + index : index;
+    int image = (item->itemState & ODS_SELECTED) ? g_frame.frameDesc->pageCount + index : index;
     ImageList_Draw(g_frame.faces, image, item->hDC, item->rcItem.left, item->rcItem.top, ILD_NORMAL);
 }
 
-static HWND CreateSubPage(HWND frame, const SubPageSpec *spec)
+static HWND CreateSubPage(HWND frame, const SubPageSpec *frameDesc)
 {
     HWND tab = SubTab(frame);
-    HWND page = CreateDialogParamA((HINSTANCE)g_gui.instance, MAKEINTRESOURCEA(spec->templateId), frame, spec->proc,
+    HWND page = CreateDialogParamA((HINSTANCE)g_gui.instance, MAKEINTRESOURCEA(frameDesc->templateId), frame, frameDesc->proc,
                                    (LPARAM)&g_context);
     if (!page)
         return NULL;
@@ -103,24 +103,24 @@ static HWND CreateSubPage(HWND frame, const SubPageSpec *spec)
     return page;
 }
 
-static BOOL OnInitFrame(HWND frame, const SubDialogSpec *spec)
+static BOOL OnInitFrame(HWND frame, const SubDialogSpec *frameDesc)
 {
     char title[GUI_CAPTION_SIZE * 2];
-    g_frame.spec = spec;
+    g_frame.frameDesc = frameDesc;
     g_context.frame = frame;
-    LoadGuiString(spec->titleId, title, sizeof(title));
+    LoadGuiString(frameDesc->titleId, title, sizeof(title));
     SetWindowTextA(frame, title);
     HWND tab = SubTab(frame);
     TabCtrl_SetItemSize(tab, SUB_FACE_WIDTH, SUB_FACE_HEIGHT);
     LoadFaces();
-    for (int i = 0; i < spec->pageCount; i++) {
+    for (int i = 0; i < frameDesc->pageCount; i++) {
         TCITEMA item;
         item.mask = TCIF_TEXT;
-        item.pszText = (LPSTR)(spec->pages[i].isSettings ? "Settings" : "Properties");
+        item.pszText = (LPSTR)(frameDesc->pages[i].isSettings ? "Settings" : "Properties");
         SendMessageA(tab, TCM_INSERTITEMA, (WPARAM)i, (LPARAM)&item);
     }
-    for (int i = 0; i < spec->pageCount; i++)
-        g_frame.pages[i] = CreateSubPage(frame, &spec->pages[i]);
+    for (int i = 0; i < frameDesc->pageCount; i++)
+        g_frame.pages[i] = CreateSubPage(frame, &frameDesc->pages[i]);
     TabCtrl_SetCurSel(tab, 0);
     ShowPage(frame, 0);
     return TRUE;
@@ -129,8 +129,8 @@ static BOOL OnInitFrame(HWND frame, const SubDialogSpec *spec)
 static void OnBack(HWND frame)
 {
     int selected = SelectedPage(frame);
-    int onSettings = selected >= 0 && selected < g_frame.spec->pageCount && g_frame.spec->pages[selected].isSettings;
-    if (BackMayClose(frame, onSettings, g_frame.spec->titleId))
+    int onSettings = selected >= 0 && selected < g_frame.frameDesc->pageCount && g_frame.frameDesc->pages[selected].isSettings;
+    if (BackMayClose(frame, onSettings, g_frame.frameDesc->titleId))
         EndDialog(frame, IDOK);
 }
 
@@ -176,7 +176,7 @@ static INT_PTR CALLBACK SubFrameProc(HWND frame, UINT message, WPARAM wParam, LP
     }
 }
 
-static int RunSubDialog(void *owner, const SubDialogSpec *spec, int paneKind, uint8_t contNo, uint8_t target,
+static int RunSubDialog(void *owner, const SubDialogSpec *frameDesc, int paneKind, uint8_t contNo, uint8_t target,
                         uint8_t viewTarget)
 {
     g_context.paneKind = paneKind;
@@ -185,81 +185,81 @@ static int RunSubDialog(void *owner, const SubDialogSpec *spec, int paneKind, ui
     g_context.viewTarget = viewTarget;
     g_context.frame = NULL;
     ActionBegin();
-    INT_PTR result = DialogBoxParamA((HINSTANCE)g_gui.instance, MAKEINTRESOURCEA(spec->frameTemplate), (HWND)owner,
-                                     SubFrameProc, (LPARAM)spec);
+    INT_PTR result = DialogBoxParamA((HINSTANCE)g_gui.instance, MAKEINTRESOURCEA(frameDesc->frameTemplate), (HWND)owner,
+                                     SubFrameProc, (LPARAM)frameDesc);
     ActionEnd();
     return (int)result;
 }
 
 static SubDialogSpec PropertiesOnly(uint16_t frameTemplate, uint16_t titleId, uint16_t pageTemplate)
 {
-    SubDialogSpec spec;
-    ZeroMemory(&spec, sizeof(spec));
-    spec.frameTemplate = frameTemplate;
-    spec.titleId = titleId;
-    spec.pageCount = 1;
-    spec.pages[0] = kPropertiesPage;
-    spec.pages[0].templateId = pageTemplate;
-    return spec;
+    SubDialogSpec frameDesc;
+    ZeroMemory(&frameDesc, sizeof(frameDesc));
+    frameDesc.frameTemplate = frameTemplate;
+    frameDesc.titleId = titleId;
+    frameDesc.pageCount = 1;
+    frameDesc.pages[0] = kPropertiesPage;
+    frameDesc.pages[0].templateId = pageTemplate;
+    return frameDesc;
 }
 
-static SubDialogSpec WithSettings(SubDialogSpec spec, uint16_t settingsTemplate, DLGPROC proc)
+static SubDialogSpec WithSettings(SubDialogSpec frameDesc, uint16_t settingsTemplate, DLGPROC proc)
 {
     SubPageSpec settings = {settingsTemplate, IDB_FACE_SETTINGS, IDB_FACE_SETTINGS_SEL, proc, 1};
-    spec.pages[spec.pageCount++] = settings;
-    return spec;
+    frameDesc.pages[frameDesc.pageCount++] = settings;
+    return frameDesc;
 }
 
 int ShowCtrlInfoDialog(void *owner, uint8_t contNo)
 {
-    static SubDialogSpec spec;
-    spec = WithSettings(PropertiesOnly(ID_DIALOG_CTRL_INFO, IDS_CAPTION_CTRL_INFO, IDD_CONT_PROPERTIES),
+    static SubDialogSpec frameDesc;
+    frameDesc = WithSettings(PropertiesOnly(ID_DIALOG_CTRL_INFO, IDS_CAPTION_CTRL_INFO, IDD_CONT_PROPERTIES),
                         IDD_CONT_SETTINGS, ContSettingsProc);
-    return RunSubDialog(owner, &spec, PANE_KIND_CTRL, contNo, 0, 0);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_CTRL, contNo, 0, 0);
 }
 
 int ShowEnclInfoDialog(void *owner, uint8_t contNo)
 {
-    static SubDialogSpec spec;
-    spec = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_ENCL_INFO, IDD_ENCL_PROPERTIES);
-    return RunSubDialog(owner, &spec, PANE_KIND_ENCL, contNo, 0, 0);
+    static SubDialogSpec frameDesc;
+    frameDesc = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_ENCL_INFO, IDD_ENCL_PROPERTIES);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_ENCL, contNo, 0, 0);
 }
 
 int ShowCacheBkupInfoDialog(void *owner, uint8_t contNo)
 {
-    static SubDialogSpec spec;
-    spec = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_CACHEBKUP_INFO, IDD_CACHEBKUP_PROPERTIES);
-    return RunSubDialog(owner, &spec, PANE_KIND_CACHEBKUP, contNo, 0, 0);
+    static SubDialogSpec frameDesc;
+    frameDesc = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_CACHEBKUP_INFO, IDD_CACHEBKUP_PROPERTIES);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_CACHEBKUP, contNo, 0, 0);
 }
 
 int ShowLdInfoDialog(void *owner, uint8_t contNo, uint8_t targetId)
 {
-    static SubDialogSpec spec;
-    spec = WithSettings(PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_LD_INFO, IDD_LD_PROPERTIES), IDD_LD_SETTINGS,
+    static SubDialogSpec frameDesc;
+    frameDesc = WithSettings(PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_LD_INFO, IDD_LD_PROPERTIES), IDD_LD_SETTINGS,
                         LdSettingsProc);
-    return RunSubDialog(owner, &spec, PANE_KIND_LD, contNo, targetId, 0);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_LD, contNo, targetId, 0);
 }
 
 int ShowPdInfoDialog(void *owner, uint8_t contNo, uint8_t slot)
 {
-    static SubDialogSpec spec;
-    spec = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_PD_INFO, IDD_PD_PROPERTIES);
-    return RunSubDialog(owner, &spec, PANE_KIND_PD, contNo, slot, 0);
+    static SubDialogSpec frameDesc;
+    frameDesc = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_PD_INFO, IDD_PD_PROPERTIES);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_PD, contNo, slot, 0);
 }
 
 int ShowLdSnapshotInfoDialog(void *owner, uint8_t contNo, uint8_t targetId)
 {
-    static SubDialogSpec spec;
-    spec = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_SNAPSHOT_INFO, IDD_SNAPSHOT_PROPERTIES);
+    static SubDialogSpec frameDesc;
+    frameDesc = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_SNAPSHOT_INFO, IDD_SNAPSHOT_PROPERTIES);
     ContData *record = contNo < GUI_MAX_CONTROLLERS ? &g_records[contNo] : NULL;
     if (record && targetId < LD_MAX && LdIsBase(record, targetId))
-        spec = WithSettings(spec, IDD_SNAPSHOT_SETTINGS, SnapshotSettingsProc);
-    return RunSubDialog(owner, &spec, PANE_KIND_SNAPSHOT, contNo, targetId, 0);
+        frameDesc = WithSettings(frameDesc, IDD_SNAPSHOT_SETTINGS, SnapshotSettingsProc);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_SNAPSHOT, contNo, targetId, 0);
 }
 
 int ShowViewInfoDialog(void *owner, uint8_t contNo, uint8_t baseTargetId, uint8_t viewTargetId)
 {
-    static SubDialogSpec spec;
-    spec = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_VIEW_INFO, IDD_VIEW_PROPERTIES);
-    return RunSubDialog(owner, &spec, PANE_KIND_VIEW, contNo, baseTargetId, viewTargetId);
+    static SubDialogSpec frameDesc;
+    frameDesc = PropertiesOnly(ID_DIALOG_SUB, IDS_CAPTION_VIEW_INFO, IDD_VIEW_PROPERTIES);
+    return RunSubDialog(owner, &frameDesc, PANE_KIND_VIEW, contNo, baseTargetId, viewTargetId);
 }
