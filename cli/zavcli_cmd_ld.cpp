@@ -49,7 +49,7 @@ static const char MSG_NOT_OPTIMAL[] =
 enum { ANSWER_MAX = 65536, TEXT_LINE = 512 };
 
 // Console output of screens and prompts, printed as they are (no line end added).
-static void Out(const char *format, ...)
+ZAV_PRINTF_FORMAT(1, 2) static void Out(const char *format, ...)
 {
     char text[2048];
     va_list args;

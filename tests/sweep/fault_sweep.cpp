@@ -1,0 +1,380 @@
+// Fault sweep: every zavcli command is run once cleanly against the simulator, and then once per
+// library call of that clean run with exactly that call failing (a one-shot fault of the process,
+// ZAVSIM_FAULT_ONCE). Each cell checks: the tool neither crashed nor hung, it said what a failure
+// at that step must say with the right exit code, it sent no changing packet after the failure
+// (unless the command is known to go on), and the state file still loads. The test prints the
+// whole table, one row per cell; a failing cell names its command, call number and call.
+//
+// By default the start-up calls (library initialisation and the refresh of the controller data,
+// identical for every command) are swept through one command only, and every command's own calls
+// in full. ZAV_SWEEP_FULL=1 sweeps the start-up calls of every command too (scripts/sweep);
+// ZAV_SWEEP_ONLY=name limits the run to one command.
+#include "e2e/support/e2e.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <set>
+
+#include "SimCore.h"
+
+namespace {
+
+using e2e::ProcResult;
+
+// One command of the sweep: its arguments, its console answers and how the state is prepared.
+struct SweepCommand {
+    const char *label;
+    std::vector<std::string> args;
+    std::string answers;
+    std::string scenario;
+    std::vector<std::vector<std::string>> prepare; // zavsim commands after the load
+};
+
+const std::string kYes = "y\ny\ny\ny\ny\ny\ny\ny\n";
+
+std::vector<SweepCommand> Commands()
+{
+    return {
+        {"lde", {"-lde"}, "1\n1\n" + kYes, "default", {}},
+        {"ldc", {"-ldc", "-r1[252:6,252:7]"}, kYes, "default", {}},
+        {"lddel", {"-lddel"}, "1\ny\ny\n", "default", {}},
+        {"pdhsp", {"-pdhsp", "-ghs", "-pd[252:6]"}, kYes, "default", {}},
+        {"ctrlinfo", {"-ctrlinfo", "-a0"}, "", "default", {}},
+        {"ldpdinfo", {"-ldpdinfo", "-L0"}, "", "default", {}},
+        {"pdinfo", {"-pdinfo", "-pd[252:0,252:5]"}, "", "default", {}},
+        {"cbinfo", {"-cbinfo"}, "", "default", {}},
+        {"cblearn", {"-cblearn"}, kYes, "default", {}},
+        {"enclinfo", {"-enclinfo"}, "", "default", {}},
+        {"v", {"-v"}, "", "default", {}},
+        {"h", {"-h"}, "", "default", {}},
+        {"help", {"-help"}, "", "default", {}},
+        {"?", {"-?"}, "", "default", {}},
+        {"ldsetprop", {"-ldsetprop", "-name", "Sweep", "-nora", "-L1"}, kYes, "default", {}},
+        {"ctrlautorbld", {"-ctrlautorbld", "-dsbl"}, kYes, "default", {}},
+        {"ctrlsetprop", {"-ctrlsetprop", "-trh"}, kYes, "default", {}},
+        {"ctrlpr", {"-ctrlpr", "-enblauto", "-week"}, kYes, "default", {}},
+        {"ldinit", {"-ldinit", "-start", "-L1"}, kYes, "default", {}},
+        {"pdrbld", {"-pdrbld", "-start", "-pd[252:1]"}, kYes, "default",
+         {{"ctrl", "set", "0", "auto_rebuild=0"}, {"pd", "fail", "0", "1"}}},
+        {"ldcc", {"-ldcc", "-start", "-L1"}, kYes, "default", {}},
+        {"ldpdprog", {"-ldpdprog"}, "", "degraded", {}},
+        {"tstevt", {"-tstevt", "-inf"}, "", "default", {}},
+        {"pdlocate", {"-pdlocate", "-start", "-pd[252:6]"}, "", "default", {}},
+        {"pdonline", {"-pdonline", "-pd[252:3]"}, kYes, "default", {{"pd", "set", "0", "3", "state=16"}}},
+        {"pdoffline", {"-pdoffline", "-pd[252:3]"}, kYes, "default", {}},
+        {"pdmakegood", {"-pdmakegood", "-pd[252:1]"}, kYes, "degraded", {}},
+        {"log", {"-log"}, kYes, "default", {}},
+        {"sse", {"-sse"}, "1\n1\n2\n1\n\ny\nq\n", "default", {{"ctrl", "set", "0", "snapshot=1"}}},
+        {"snapshot", {"-snapshot", "-create", "-name", "Sweep", "-L0"}, kYes, "snapshot", {}},
+    };
+}
+
+// Statuses of the library's table, taken in turn so that every kind of code is seen.
+const uint32_t kStatuses[] = {0x32, 0x8017, 0xC, 0x8009, 0x3, 0x23, 0x22, 0x1B, 0x800C, 0xB};
+
+// Packets that change the controller; everything else only reads.
+bool IsChangingCall(const std::string &line)
+{
+    static const std::set<std::string> changing = {
+        "SLSetCtrlProp", "SLSetPatrolReadProp", "SLStartPatrolReadOpe", "SLStopPatrolReadOpe",
+        "SLMakeDriveOnline", "SLMakeDriveOffline", "SLStartRebuild", "SLStopRebuild", "SLStartLocatePD",
+        "SLStopLocatePD", "SLMakeGlobalHotspare", "SLMakeDedicatedHotspare", "SLRemoveHotspare",
+        "SLMakeDriveUnconfGood", "SLSetLDProperties", "SLDeleteLD", "SLStartCheckConsistency",
+        "SLCancelCheckConsistency", "SLStartInitialization", "SLCancelInitialization", "SLCreateLD",
+        "SLAddLDToRG", "SLCreateCacheCadeLD", "SLImportForeignConfig", "SLClearForeignConfig",
+        "SLLearnCacheBkup"};
+    std::string name = line.substr(0, line.find(' '));
+    if (name == "SendDCMD")
+        return line.find(" dir=2 ") == std::string::npos; // a direct command that sends or acts
+    return changing.count(name) != 0;
+}
+
+// Calls after which a command is meant to go on changing the controller, with the reason.
+struct GoesOn {
+    const char *command;
+    const char *call;
+    const char *reason;
+};
+const GoesOn kGoesOn[] = {
+    {"", "", ""},
+};
+
+bool CommandGoesOn(const std::string &command, const std::string &call)
+{
+    for (const GoesOn &g : kGoesOn)
+        if (command == g.command && call == g.call)
+            return true;
+    return false;
+}
+
+std::vector<std::string> SplitLines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> PacketLines(const std::string &journal)
+{
+    std::vector<std::string> lines;
+    for (const std::string &line : SplitLines(journal))
+        if (line.find(" type=") != std::string::npos && line.compare(0, 7, "zavsim ") != 0)
+            lines.push_back(line);
+    return lines;
+}
+
+std::string CallName(const std::string &line)
+{
+    std::string name = line.substr(0, line.find(' '));
+    size_t op = line.find(" opcode=");
+    if (op != std::string::npos)
+        name += "(" + line.substr(op + 8, 10) + ")";
+    return name;
+}
+
+std::string Lf(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+std::string Hex(uint32_t v)
+{
+    char buf[16];
+    snprintf(buf, sizeof(buf), "0x%X", (unsigned)v);
+    return buf;
+}
+
+bool EnvFlag(const char *name)
+{
+    const char *v = getenv(name);
+    return v && *v && strcmp(v, "0") != 0;
+}
+
+std::string EnvText(const char *name)
+{
+    const char *v = getenv(name);
+    return v ? v : "";
+}
+
+const char kAccessError[] = "Error - An error has occurred on accessing to RAID controller.\nQuits the application.\n";
+const char kInitError[] = "Error - Failed to initialize.\n";
+
+class FaultSweep : public ::testing::TestWithParam<SweepCommand> {
+protected:
+    std::string base;     // the prepared state of this command, copied before every run
+    std::string state;
+    std::string journal;
+
+    void SetUp() override
+    {
+        std::string tag = GetParam().label == std::string("?") ? "question" : GetParam().label;
+        base = e2e::TempPath("sweep_" + tag + "_base.json");
+        state = e2e::TempPath("sweep_" + tag + "_state.json");
+        journal = e2e::TempPath("sweep_" + tag + "_journal.txt");
+        SetEnvironmentVariableA("ZAVSIM_STATE", state.c_str());
+        SetEnvironmentVariableA("ZAVSIM_JOURNAL", journal.c_str());
+        SetEnvironmentVariableA("ZAVSIM_FAULT_ONCE", nullptr);
+        static bool portMade = false;
+        if (!portMade) {
+            e2e::RunProgram(e2e::BinDir() + "\\zavdevmap.exe", {"Scsi Port 2=megasas2"});
+            portMade = true;
+        }
+    }
+
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("ZAVSIM_FAULT_ONCE", nullptr);
+        for (const std::string &p : {base, state, journal, state + ".lock", state + ".new"})
+            DeleteFileA(p.c_str());
+    }
+
+    void Prepare(const SweepCommand &c)
+    {
+        sim::Paths paths;
+        paths.state = base;
+        paths.journal = journal;
+        paths.lock = base + ".lock";
+        std::string out, err;
+        ASSERT_EQ(0, sim::ZavsimRun({"load", c.scenario}, paths, out, err)) << err;
+        for (const std::vector<std::string> &step : c.prepare)
+            ASSERT_EQ(0, sim::ZavsimRun(step, paths, out, err)) << err;
+        DeleteFileA(paths.lock.c_str());
+    }
+
+    // One run of the command from the prepared state; the journal's packet lines come back too.
+    ProcResult RunOnce(const SweepCommand &c, unsigned faultCall, uint32_t status, std::vector<std::string> &packets)
+    {
+        CopyFileA(base.c_str(), state.c_str(), FALSE);
+        DeleteFileA(journal.c_str());
+        if (faultCall) {
+            std::string rule = std::to_string(faultCall) + ":" + Hex(status);
+            SetEnvironmentVariableA("ZAVSIM_FAULT_ONCE", rule.c_str());
+        } else {
+            SetEnvironmentVariableA("ZAVSIM_FAULT_ONCE", nullptr);
+        }
+        ProcResult r = e2e::RunProgram(e2e::ZavcliPath(), c.args, c.answers, e2e::BinDir(), 60000);
+        SetEnvironmentVariableA("ZAVSIM_FAULT_ONCE", nullptr);
+        r.out = Lf(r.out);
+        packets = PacketLines(e2e::ReadFileText(journal));
+        return r;
+    }
+
+    std::string StateProblem()
+    {
+        sim::State s;
+        std::string error;
+        if (!sim::ParseStateText(e2e::ReadFileText(state), s, error))
+            return "state file does not load: " + error;
+        if (e2e::ReadFileText(journal).find("\nERROR ") != std::string::npos)
+            return "simulator could not save";
+        return "";
+    }
+};
+
+enum Phase { kInit, kStartup, kHandler, kTeardown };
+
+const char *PhaseName(Phase p)
+{
+    switch (p) {
+    case kInit: return "init";
+    case kStartup: return "start-up";
+    case kHandler: return "command";
+    default: return "tear-down";
+    }
+}
+
+bool HasControllerError(const std::string &out)
+{
+    for (const std::string &line : SplitLines(out))
+        if (line.compare(0, 8, "Error - ") == 0 && line.find("Controller[") != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string FirstLine(const std::string &text)
+{
+    for (const std::string &line : SplitLines(text))
+        if (line.compare(0, 8, "Error - ") == 0 || line.compare(0, 14, "Information - ") == 0)
+            return line.substr(0, 70);
+    return text.substr(0, std::min<size_t>(text.find('\n'), 70));
+}
+
+TEST_P(FaultSweep, EveryCallFailsOnce)
+{
+    const SweepCommand &c = GetParam();
+    const std::string only = EnvText("ZAV_SWEEP_ONLY");
+    if (!only.empty() && only != c.label)
+        GTEST_SKIP() << "ZAV_SWEEP_ONLY=" << only;
+    const bool full = EnvFlag("ZAV_SWEEP_FULL");
+    const bool sweepStartup = full || std::string(c.label) == "ctrlinfo" || std::string(c.label) == "log";
+    ASSERT_NO_FATAL_FAILURE(Prepare(c));
+
+    // The start-up calls: what a command that asks nothing of the controller sends before tear-down.
+    std::vector<std::string> reference;
+    RunOnce({"help", {"-help"}, "", c.scenario, {}}, 0, 0, reference);
+    std::vector<std::string> clean;
+    ProcResult cleanRun = RunOnce(c, 0, 0, clean);
+    ASSERT_EQ(0, cleanRun.exitCode) << c.label << " clean run:\n" << cleanRun.out << cleanRun.err;
+    ASSERT_EQ("", StateProblem()) << c.label << " clean run";
+    ASSERT_FALSE(clean.empty()) << c.label << " clean run sent nothing";
+    EXPECT_EQ(std::string::npos, cleanRun.out.find("Error - ")) << c.label << " clean run:\n" << cleanRun.out;
+    size_t startupEnd = 1; // packets [1, startupEnd] are initialisation and start-up
+    while (startupEnd < clean.size() && startupEnd + 1 < reference.size() &&
+           clean[startupEnd] == reference[startupEnd])
+        startupEnd++;
+
+    printf("\n%s (%s): clean run %zu calls, exit %d, \"%s\"\n", c.label, c.scenario.c_str(), clean.size(),
+           cleanRun.exitCode, FirstLine(cleanRun.out).c_str());
+    printf("%-12s %4s %-34s %-9s %-7s %4s  %s\n", "command", "call", "name", "phase", "status", "exit", "outcome");
+    unsigned cells = 0, failing = 0;
+    for (size_t i = 1; i <= clean.size(); i++) {
+        Phase phase = i == 1 ? kInit
+                      : i <= startupEnd ? kStartup
+                      : (i == clean.size() && CallName(clean[i - 1]) == "UnInitializeLibrary") ? kTeardown
+                                                                                           : kHandler;
+        if ((phase == kInit || phase == kStartup) && !sweepStartup)
+            continue;
+        const uint32_t status = kStatuses[(i - 1) % (sizeof(kStatuses) / sizeof(kStatuses[0]))];
+        std::vector<std::string> packets;
+        ProcResult r = RunOnce(c, (unsigned)i, status, packets);
+        const std::string call = CallName(clean[i - 1]);
+
+        std::string problem;
+        if (r.exitCode == -999)
+            problem = "hang (no exit within 60 s)";
+        else if (r.exitCode != 0 && r.exitCode != -1)
+            problem = "crash (exit code " + Hex((uint32_t)r.exitCode) + ")";
+        else if (packets.size() < i || packets[i - 1].find(" fault") == std::string::npos)
+            problem = "the faulted call was not sent as in the clean run";
+        if (problem.empty()) {
+            switch (phase) {
+            case kInit:
+                if (r.out.find(kInitError) == std::string::npos || r.exitCode != -1)
+                    problem = "expected \"Error - Failed to initialize.\" and exit -1";
+                break;
+            case kStartup:
+                if (r.out.find(kAccessError) == std::string::npos || r.exitCode != -1)
+                    problem = "expected the controller-access error and exit -1";
+                break;
+            case kHandler:
+                if (r.exitCode != 0)
+                    problem = "exit code " + std::to_string(r.exitCode) + " after the handler ran";
+                else if (!HasControllerError(r.out))
+                    problem = "no \"Error - \" text naming the controller";
+                break;
+            case kTeardown:
+                if (r.exitCode != cleanRun.exitCode || r.out != cleanRun.out)
+                    problem = "a failed library exit changed the outcome";
+                break;
+            }
+        }
+        if (problem.empty() && !CommandGoesOn(c.label, call)) {
+            for (size_t k = i; k < packets.size(); k++) {
+                if (IsChangingCall(packets[k])) {
+                    problem = "changing call after the failure: " + CallName(packets[k]);
+                    break;
+                }
+            }
+        }
+        if (problem.empty())
+            problem = StateProblem();
+        cells++;
+        std::string outcome = problem.empty() ? "ok: " + FirstLine(r.out) : "FAIL: " + problem;
+        printf("%-12s %4zu %-34s %-9s %-7s %4d  %s\n", c.label, i, call.c_str(), PhaseName(phase), Hex(status).c_str(),
+               r.exitCode, outcome.c_str());
+        fflush(stdout);
+        if (!problem.empty()) {
+            failing++;
+            ADD_FAILURE() << "cell " << c.label << " x call " << i << " " << call << " (" << PhaseName(phase)
+                          << ", status " << Hex(status) << "): " << problem << "\n--- output:\n" << r.out;
+        }
+    }
+    printf("%s: %u cells swept, %u failing\n", c.label, cells, failing);
+}
+
+std::string CellName(const ::testing::TestParamInfo<SweepCommand> &info)
+{
+    std::string label = info.param.label;
+    return label == "?" ? "question" : label;
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, FaultSweep, ::testing::ValuesIn(Commands()), CellName);
+
+}  // namespace
