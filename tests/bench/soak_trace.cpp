@@ -177,7 +177,13 @@ int Run(const std::string &self, const char *ring, unsigned records, unsigned ma
         if (!victim)
             break;
         starts++;
-        DWORD wait = 100 + (DWORD)(rand() % (int)(maxKillMs > 100 ? maxKillMs - 100 : 1));
+        // Kill it while it writes: wait for its first record (a process start is slow), then a
+        // random time more.
+        LONG before = progress->written[1] + progress->dropped[1];
+        for (int i = 0; i < 3000 && progress->written[1] + progress->dropped[1] == before; i++)
+            if (WaitForSingleObject(victim, 10) != WAIT_TIMEOUT)
+                break;
+        DWORD wait = (DWORD)(rand() % (int)(maxKillMs > 0 ? maxKillMs : 1));
         if (WaitForSingleObject(victim, wait) == WAIT_TIMEOUT) {
             TerminateProcess(victim, 9);
             kills++;
