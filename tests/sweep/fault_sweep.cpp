@@ -338,9 +338,11 @@ std::string JudgeCommandCell(const std::string &command, const std::string &call
 
 std::string FirstLine(const std::string &text)
 {
-    for (const std::string &line : SplitLines(text))
-        if (line.compare(0, 8, "Error - ") == 0 || line.compare(0, 14, "Information - ") == 0)
-            return line.substr(0, 70);
+    for (const std::string &line : SplitLines(text)) {
+        size_t at = std::min(line.find("Error - "), line.find("Information - "));
+        if (at != std::string::npos)
+            return line.substr(at, 70);
+    }
     return text.substr(0, std::min<size_t>(text.find('\n'), 70));
 }
 
