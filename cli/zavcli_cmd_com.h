@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "common/FormatCheck.h"
+
 enum {
     SEL_EMPTY = 255,        // an empty place of a selector list
     ADAPTER_LIST_SIZE = 4,
@@ -142,7 +144,7 @@ struct ReportText {
     size_t length;
 };
 void ReportTextReset(ReportText *report);
-void ReportTextAdd(ReportText *report, const char *format, ...);
+void ReportTextAdd(ReportText *report, const char *format, ...) ZAV_PRINTF_FORMAT(2, 3);
 // Prints the report as one plain console message and empties it.
 void ReportTextPrint(ReportText *report);
 

@@ -128,9 +128,11 @@ int CliCmdExecLDInfo(int argc, char **argv, ContData *records, uint16_t contCoun
 // ---------------------------------------------------------------------------------------------
 // ldpdprog
 // ---------------------------------------------------------------------------------------------
-// Progress of one PD as the maintenance view shows it; "-" when nothing runs on it.
-static int PdProgressText(char *out, size_t size, const ContData *record, uint8_t contNo, uint8_t slot)
+// Progress of one PD as the maintenance view shows it; "-" when nothing runs on it (and when its
+// progress cannot be read, which *unread reports).
+static int PdProgressText(char *out, size_t size, const ContData *record, uint8_t contNo, uint8_t slot, int *unread)
 {
+    *unread = 0;
     const uint8_t *pdInfo = record->pdInfo[slot];
     uint16_t state = LayoutU16(pdInfo, PI_FW_STATE);
     char percent[16];
@@ -143,6 +145,7 @@ static int PdProgressText(char *out, size_t size, const ContData *record, uint8_
     if (SLGetPdProggress(contNo, slot, progress) != 0) {
         ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", "CliCmdExecLDPDProg", "SLGetPdProggress error", contNo,
                   slot);
+        *unread = 1;
         return DispCopy(out, size, "-");
     }
     if ((LayoutU32(progress, PPG_ACTIVE) & PD_PROG_PATROL) != 0)
@@ -169,15 +172,27 @@ static void PrintProgressOfController(ContData *records, uint8_t contNo)
     ReportTextAdd(&report, "\r\n### Physical Drive(PD) ###\r\nPD No. Progress\r\n------ "
                            "----------------------------------------\r\n");
     const PdList *list = record->pdList;
+    uint8_t unreadSlots[PD_LIST_MAX];
+    unsigned unreadCount = 0;
     for (uint32_t i = 0; list != NULL && i < list->count && i < PD_LIST_MAX; ++i) {
         if (list->entries[i].scsiDevType != 0)
             continue;
         uint8_t slot = list->entries[i].slotNumber;
-        PdProgressText(text, sizeof(text), record, contNo, slot);
+        int unread = 0;
+        PdProgressText(text, sizeof(text), record, contNo, slot, &unread);
+        if (unread)
+            unreadSlots[unreadCount++] = slot;
         snprintf(name, sizeof(name), "PD%u", slot);
         ReportTextAdd(&report, "%-6s %s\r\n", name, text);
     }
     ReportTextPrint(&report);
+    // A "-" must not pass for "nothing runs" where the controller did not answer.
+    if (unreadCount > 0) {
+        char slots[PD_LIST_MAX * 4 + 1];
+        JoinNumbers(slots, sizeof(slots), unreadSlots, unreadCount);
+        ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to get the progress of PD(Physical Drive) %s.", contNo,
+                   slots);
+    }
 }
 
 int CliCmdExecLDPDProg(int argc, char **argv, ContData *records, uint16_t contCount)

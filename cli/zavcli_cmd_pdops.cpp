@@ -363,7 +363,8 @@ static void AddSensorLines(ReportText *report, const uint8_t *config, const uint
     }
 }
 
-// One enclosure's report; 0 when its configuration cannot be read.
+// One enclosure's report: 1 when whole, 2 when its status or connector could not be read (the
+// report leaves those parts out), 0 when its configuration cannot be read (no report).
 static int AddEnclosureReport(ReportText *report, uint8_t contNo, const EnclEntry *entry)
 {
     uint8_t config[ENCL_CONFIG_SIZE], status[ENCL_STATUS_SIZE], connector[ENCL_SAS_CONNECTOR_SIZE];
@@ -399,7 +400,7 @@ static int AddEnclosureReport(ReportText *report, uint8_t contNo, const EnclEntr
     ReportTextAdd(report, "%-30s: %d\r\n", "Number of Voltage Sensors", config[EC_VOLT_COUNT]);
     if (haveStatus)
         AddSensorLines(report, config, status);
-    return 1;
+    return haveStatus && haveConnector ? 1 : 2;
 }
 
 int CliCmdExecEnclInfo(int argc, char **argv, ContData *records, uint16_t contCount)
@@ -429,11 +430,17 @@ int CliCmdExecEnclInfo(int argc, char **argv, ContData *records, uint16_t contCo
             ReportTextReset(&report);
             if (shown == 0)
                 ReportTextAdd(&report, "%s: %d\r\n\r\n", "RAID Controller", contNo);
-            if (!AddEnclosureReport(&report, contNo, &list.entries[i])) {
+            int read = AddEnclosureReport(&report, contNo, &list.entries[i]);
+            if (read == 0) {
                 ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to get the Enclosure information.", contNo);
                 return -1;
             }
             ReportTextPrint(&report);
+            if (read == 2) {
+                // What could be read is shown; the administrator must still learn that a part is missing.
+                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to get the Enclosure information.", contNo);
+                return -1;
+            }
             ++shown;
         }
         if (shown == 0)

@@ -80,7 +80,7 @@ const CommandEntry *FindCommand(const char *token)
 void NormaliseCommandToken(const char *argument, char *token)
 {
     memset(token, 0, ZAVCLI_TOKEN_SIZE);
-    for (int i = 0; argument[i] != '\0' && i < ZAVCLI_MAX_ARG_LENGTH; i++) {
+    for (int i = 0; i < ZAVCLI_MAX_ARG_LENGTH && argument[i] != '\0'; i++) {
         char c = argument[i];
         token[i] = (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
     }

@@ -8,6 +8,7 @@
 
 #include "common/ContData.h"
 #include "common/Facts.h"
+#include "common/FormatCheck.h"
 #include "common/raidctl.h"
 #include "common/storelib_layout.h"
 
@@ -73,7 +74,7 @@ int DispCopy(char *out, size_t size, const char *text)
 }
 
 // snprintf that reports the length actually written (cut to fit).
-static int DispPrintf(char *out, size_t size, const char *format, ...)
+ZAV_PRINTF_FORMAT(3, 4) static int DispPrintf(char *out, size_t size, const char *format, ...)
 {
     if (size == 0)
         return 0;

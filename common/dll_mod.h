@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "FormatCheck.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -13,7 +15,7 @@ enum { REPORT_CONSOLE = 0, REPORT_BOTH = 1, REPORT_TRACE = 3 };
 enum { REPORT_BUFFER_SIZE = 10000 };
 
 // Returns 1 when the message went somewhere, 0 for a kind that writes nothing.
-int ReportMessage(int kind, const char *module, unsigned line, const char *format, ...);
+int ReportMessage(int kind, const char *module, unsigned line, const char *format, ...) ZAV_PRINTF_FORMAT(4, 5);
 
 // Where console output of ReportMessage goes; tests replace it to capture what a user would see.
 typedef void (*ConsoleWriter)(const char *text, unsigned length);

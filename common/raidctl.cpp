@@ -50,7 +50,7 @@ static uint64_t LockLength(void)
 
 // ---- diagnostic list -------------------------------------------------------------------------
 
-static void AddDiag(const char *format, ...)
+ZAV_PRINTF_FORMAT(1, 2) static void AddDiag(const char *format, ...)
 {
     if (g_diagCount >= TRACE_DIAG_LINES)
         return;

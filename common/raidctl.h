@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "FormatCheck.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -20,9 +22,9 @@ enum {
 
 int initLog(const char *traceFile, int maxFileSize);
 int TraceWrite(const char *module, unsigned line, const char *text, const void *data, unsigned size);
-int TraceText(const char *module, unsigned line, const char *prefix, const char *format, ...);
+int TraceText(const char *module, unsigned line, const char *prefix, const char *format, ...) ZAV_PRINTF_FORMAT(4, 5);
 int TraceTextDump(const char *module, unsigned line, const char *prefix, const void *data, unsigned size,
-                  const char *format, ...);
+                  const char *format, ...) ZAV_PRINTF_FORMAT(6, 7);
 int finContData(void);
 
 // The trace module's own call and error lines, written into the trace by the legacy error report.

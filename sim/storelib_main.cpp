@@ -3,6 +3,7 @@
 // the state file's lock when it changed anything, and journalled.
 #include <windows.h>
 
+#include <cstdlib>
 #include <ctime>
 
 #include "SimCore.h"
@@ -11,6 +12,31 @@
 static bool g_initialized = false;
 
 extern "C" __declspec(dllexport) int __cdecl ProcessLibCommand(void *packet);
+
+// Packets this process has sent so far; the one-shot fault of ZAVSIM_FAULT_ONCE counts them.
+static unsigned long g_packetCount = 0;
+
+// ZAVSIM_FAULT_ONCE="N:STATUS" makes the N-th packet of this process (1 = the initialise
+// command) fail with STATUS (decimal or 0x..) without being carried out. It lives in the
+// environment, not the state file, so one process start covers one fault and no other process
+// sharing the state sees it.
+static bool OneShotFault(unsigned long packetNumber, uint32_t &status)
+{
+    char text[64];
+    DWORD n = GetEnvironmentVariableA("ZAVSIM_FAULT_ONCE", text, sizeof(text));
+    if (n == 0 || n >= sizeof(text))
+        return false;
+    char *end = nullptr;
+    unsigned long wanted = std::strtoul(text, &end, 10);
+    if (end == text || *end != ':' || wanted != packetNumber)
+        return false;
+    const char *statusText = end + 1;
+    unsigned long value = std::strtoul(statusText, &end, 0);
+    if (end == statusText || *end != '\0')
+        return false;
+    status = (uint32_t)value;
+    return true;
+}
 
 static std::string ModuleDir()
 {
@@ -42,11 +68,20 @@ static int LoadFailed(sim::Store &store, const LibCmdPacket &pkt, const std::str
 // no change is lost and the lock covers the whole read-modify-write.
 static int Process(LibCmdPacket &pkt)
 {
+    const unsigned long packetNumber = ++g_packetCount;
     sim::Store store(sim::ResolvePaths(ModuleDir()));
     sim::State state;
     std::string error;
     if (!store.Load(state, error))
         return LoadFailed(store, pkt, error);
+    uint32_t oneShot = 0;
+    if (OneShotFault(packetNumber, oneShot)) {
+        sim::PacketResult faulted;
+        faulted.status = oneShot;
+        faulted.faulted = true;
+        store.Journal(sim::JournalLine(pkt, faulted));
+        return (int)faulted.status;
+    }
     const int64_t now = (int64_t)std::time(nullptr);
     const bool initializedBefore = g_initialized;
     bool moved = sim::CatchUpWallClock(state, now);
@@ -61,8 +96,12 @@ static int Process(LibCmdPacket &pkt)
             moved = sim::CatchUpWallClock(state, now);
             r = sim::ProcessPacket(state, pkt, g_initialized);
         }
-        if ((r.changed || moved) && !store.Save(state, error))
+        if ((r.changed || moved) && !store.Save(state, error)) {
+            // The change is lost: the caller must not be told it was carried out.
             store.Journal("ERROR " + error);
+            if (r.changed && r.status == sim::ST_OK)
+                r.status = sim::ST_OS;
+        }
     }
     store.Journal(sim::JournalLine(pkt, r));
     return (int)r.status;

@@ -114,6 +114,23 @@ TEST_F(LdOps, LdPdProgShowsEveryRunningOperation)
               r.out);
 }
 
+// A PD whose progress the controller does not give shows "-", but the report then ends with the
+// controller's error naming those PDs, so "-" never passes for "nothing runs" unseen.
+TEST_F(LdOps, LdPdProgNamesThePdsWhoseProgressCannotBeRead)
+{
+    LoadScenario("default");
+    Zavsim({"fault", "add", "2", "7", "0x32", "slot=3", "count=1"});
+    Zavsim({"fault", "add", "2", "7", "0x8017", "slot=6", "count=1"});
+    ProcResult r = Run({"-ldpdprog"});
+    EXPECT_EQ(0, r.exitCode);
+    EXPECT_NE(std::string::npos, r.out.find("PD3    -\nPD4    -\nPD5    -\nPD6    -\nPD7    -\n\n"
+                                            "Error - Controller[0] Failed to get the progress of PD(Physical Drive) "
+                                            "3,6.\n"))
+        << r.out;
+    r = Run({"-ldpdprog"});
+    EXPECT_EQ(std::string::npos, r.out.find("Error - ")) << r.out;
+}
+
 TEST_F(LdOps, LdPdProgTakesNoOption)
 {
     LoadScenario("default");

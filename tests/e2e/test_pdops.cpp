@@ -237,6 +237,27 @@ TEST_F(PdOps, EnclosureReportOfTheSecondControllerAndFailures)
     EXPECT_EQ("Error - Invalid input at or near token -enclinfo.\n", Run({"-enclinfo", "-L0"}).out);
 }
 
+// An unreadable status or connector block keeps what could be read, but never passes for a whole
+// report: the command ends with the controller's error.
+TEST_F(PdOps, EnclosureReportWithAnUnreadablePartEndsWithTheError)
+{
+    struct Case {
+        const char *command;
+        const char *missing;
+    };
+    const Case cases[] = {{"5", "Sensor Information"}, {"6", "Connector"}};
+    for (const Case &c : cases) {
+        LoadScenario("default");
+        Zavsim({"fault", "add", "8", c.command, "0x32", "count=1"});
+        ProcResult r = Run({"-enclinfo"});
+        EXPECT_EQ(0u, r.out.find("RAID Controller: 0\n\nEnclosure0\n")) << r.out;
+        EXPECT_EQ(std::string::npos, r.out.find(c.missing)) << r.out;
+        const std::string error = "Error - Controller[0] Failed to get the Enclosure information.\n";
+        ASSERT_GE(r.out.size(), error.size());
+        EXPECT_EQ(error, r.out.substr(r.out.size() - error.size())) << c.command;
+    }
+}
+
 TEST_F(PdOps, EnclosureReportWithoutEnclosure)
 {
     LoadJson(R"({"name": "bare", "controllers": [{"id": 0, "drives": [{"slots": "0-1", "size_gb": 100}]}]})");

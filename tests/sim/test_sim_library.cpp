@@ -273,3 +273,20 @@ TEST(SimLibrary, LibraryWithoutEntryPoint)
     EXPECT_EQ(nullptr, (void *)GetProcAddress(lib, "ProcessLibCommand"));
     FreeLibrary(lib);
 }
+
+// A change that cannot be stored (here: the state file held open, so it cannot be replaced) must
+// not come back as success: the caller would report a change that was lost.
+TEST_F(SimFixture, ChangeThatCannotBeSavedIsNotReportedAsDone)
+{
+    Load("default");
+    HANDLE held = CreateFileA(paths.state.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    uint32_t status = Send(LIBCMD_TYPE_CACHEBKUP, SLCMD_CB_LEARN, CtrlId(0));
+    CloseHandle(held);
+    EXPECT_EQ((uint32_t)sim::ST_OS, status);
+    EXPECT_NE(std::string::npos, ReadText(paths.journal).find("ERROR cannot replace"));
+    EXPECT_FALSE(State().ctrls[0].cacheBackup.learn.active);
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_CACHEBKUP, SLCMD_CB_LEARN, CtrlId(0)));
+    EXPECT_TRUE(State().ctrls[0].cacheBackup.learn.active);
+}
