@@ -621,16 +621,6 @@ int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned ada
     return 1;
 }
 
-void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width)
-{
-    size_t n = 0;
-    while (n < width && n + 1 < size && field[n] != '\0') {
-        out[n] = (char)field[n];
-        n++;
-    }
-    out[n] = '\0';
-}
-
 void ReportTextPrint(ReportText *report)
 {
     ZAV_REPORT(REPORT_CONSOLE, "%s", report->text);

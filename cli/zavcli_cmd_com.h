@@ -109,9 +109,6 @@ struct ContData;
 int CheckPdsExist(const ContData *records, const uint8_t *adapters, unsigned adapterCount, const uint8_t *slots,
                   unsigned slotCount);
 
-// Copies a fixed-width text field of a controller buffer, stopping at its terminator.
-void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width);
-
 // Builds "%d" followed by ",%d" for each further number; returns the length.
 int JoinNumbers(char *out, size_t size, const uint8_t *numbers, unsigned count);
 

@@ -2,8 +2,6 @@
 // and ctrlpr.
 #include "cli/zavcli_cmd_ctrl.h"
 
-#include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -13,7 +11,9 @@
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
 #include "common/StoreLib.h"
+#include "common/ToolVersion.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
 #include "common/storelib_layout.h"
@@ -91,16 +91,6 @@ static int QueryAdpInfo(uint8_t c, AdpInfoData *d)
     return 1;
 }
 
-static const char *YesNo(int yes)
-{
-    return yes ? "Yes" : "No";
-}
-
-static const char *EnabledText(int enabled)
-{
-    return enabled ? "Enabled" : "Disabled";
-}
-
 static void AddFirmwareLines(ReportText *r, const uint8_t *info)
 {
     char text[128];
@@ -130,22 +120,15 @@ static void AddFirmwareLines(ReportText *r, const uint8_t *info)
     }
 }
 
-static const char *PatrolIntervalText(uint32_t seconds, uint8_t contNo)
+// An interval without a name is traced and shown as "Unknown".
+static const char *PatrolIntervalOrTrace(uint32_t seconds, uint8_t contNo)
 {
-    switch (seconds) {
-    case 3600:
-        return "Hourly";
-    case 86400:
-        return "Daily";
-    case 604800:
-        return "Weekly";
-    case 2592000:
-        return "Monthly";
-    default:
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, seconds=%u", "CliCmdExecAdpInfo", "ExecFreq invalid",
-                  (unsigned)contNo, (unsigned)seconds);
-        return "Unknown";
-    }
+    const char *text = PatrolIntervalText(seconds);
+    if (text != NULL)
+        return text;
+    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, seconds=%u", "CliCmdExecAdpInfo", "ExecFreq invalid",
+              (unsigned)contNo, (unsigned)seconds);
+    return "Unknown";
 }
 
 static void BuildAdpInfoFirstBlock(ReportText *r, uint8_t c, const AdpInfoData *d)
@@ -169,11 +152,11 @@ static void BuildAdpInfoFirstBlock(ReportText *r, uint8_t c, const AdpInfoData *
     ReportTextAdd(r, "%s             : 0x%X\r\n", "SubVendor ID", (unsigned)LayoutU16(info, CI_PCI_SUBVENDOR));
     ReportTextAdd(r, "%s             : 0x%X\r\n", "SubDevice ID", (unsigned)LayoutU16(info, CI_PCI_SUBDEVICE));
     ReportTextAdd(r, "%s        : %d\r\n", "Device Port Count", (int)info[CI_PORT_COUNT]);
-    ReportTextAdd(r, "%s            : %s\r\n", "Alarm Present", YesNo((hw & CI_HW_ALARM) != 0));
+    ReportTextAdd(r, "%s            : %s\r\n", "Alarm Present", YesNoText((hw & CI_HW_ALARM) != 0));
     uint8_t alarm = prop[CP_ALARM_ENABLE];
     ReportTextAdd(r, "%s            : %s\r\n", "Alarm Enabled", alarm == 0 ? "No" : alarm == 1 ? "Yes" : "Unknown");
     ReportTextAdd(r, "%s     : %d sec\r\n", "Cache Flush Interval", (int)prop[CP_CACHE_FLUSH_INTERVAL]);
-    ReportTextAdd(r, "%s     : %s\r\n", "Cache Backup Present", YesNo((hw & CI_HW_CACHE_BACKUP) != 0));
+    ReportTextAdd(r, "%s     : %s\r\n", "Cache Backup Present", YesNoText((hw & CI_HW_CACHE_BACKUP) != 0));
     ReportTextAdd(r, "%s   : %s\r\n", "Native Command Queuing", EnabledText((onOff & CP_BIT_NCQ_DISABLED) == 0));
     ReportTextAdd(r, "%s              : %d MB\r\n", "Memory Size", (int)LayoutU16(info, CI_MEMORY_SIZE));
     for (int port = 0; port < 8; port++) {
@@ -194,7 +177,7 @@ static void BuildAdpInfoFirstBlock(ReportText *r, uint8_t c, const AdpInfoData *
     uint8_t mode = d->patrol[PR_MODE];
     ReportTextAdd(r, "%s         : %s\r\n", "Patrol Read Mode",
                   mode == 0 ? "Automatic" : mode == 1 ? "Manual" : mode == 2 ? "Disable" : "Unknown");
-    ReportTextAdd(r, "%s     : %s\r\n", "Patrol Read Interval", PatrolIntervalText(LayoutU32(d->patrol, PR_INTERVAL), c));
+    ReportTextAdd(r, "%s     : %s\r\n", "Patrol Read Interval", PatrolIntervalOrTrace(LayoutU32(d->patrol, PR_INTERVAL), c));
     ZavDate next;
     DateFromSeconds(LayoutU32(d->patrol, PR_NEXT_EXEC), &next);
     ReportTextAdd(r, "%s     : %d/%d/%d ; %02d:%02d:%02d", "Patrol Read Schedule", (int)next.year, (int)next.month,
@@ -253,26 +236,6 @@ int CliCmdExecAdpInfo(int argc, char **argv, ContData *records, uint16_t contCou
 // ---------------------------------------------------------------------------------------------
 // cbinfo, cblearn
 // ---------------------------------------------------------------------------------------------
-static const char *CacheBackupTypeText(uint8_t type)
-{
-    static const char *const kTypes[] = {"No Battery", "IBBU", "BBU", "ZCR_LEGACY", "iTBBU3", "iBBU08", "SuperCAP"};
-    return type < sizeof(kTypes) / sizeof(kTypes[0]) ? kTypes[type] : "Not defined";
-}
-
-static const char *LearnModeText(uint8_t mode)
-{
-    switch (mode) {
-    case 0:
-        return "Automatic";
-    case 1:
-        return "Disabled";
-    case 2:
-        return "Warning Only";
-    default:
-        return "Not defined";
-    }
-}
-
 static void BuildCacheBkupReport(ReportText *r, uint8_t c, const uint8_t *status, const uint8_t *props,
                                  const uint8_t *design)
 {
@@ -349,70 +312,6 @@ int CliCmdExecCacheBkup(int argc, char **argv, ContData *records, uint16_t contC
 // ---------------------------------------------------------------------------------------------
 // v, help
 // ---------------------------------------------------------------------------------------------
-static void QueryVersionString(const void *block, const char *name, char *out)
-{
-    char path[128];
-    snprintf(path, sizeof(path), "\\StringFileInfo\\040904b0\\%s", name);
-    void *value = NULL;
-    UINT length = 0;
-    out[0] = '\0';
-    if (VerQueryValueA(block, path, &value, &length) && value != NULL && length > 0)
-        snprintf(out, VERSION_TEXT_SIZE, "%s", (const char *)value);
-}
-
-static int ReadWindowsVersion(ToolVersion *version, uint32_t *errorCode)
-{
-    char module[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, module, sizeof(module));
-    if (n == 0 || n >= sizeof(module)) {
-        *errorCode = GetLastError();
-        return 0;
-    }
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(module, &handle);
-    if (size == 0) {
-        *errorCode = GetLastError();
-        return 0;
-    }
-    void *block = calloc(1, size);
-    if (block == NULL) {
-        *errorCode = ERROR_NOT_ENOUGH_MEMORY;
-        return 0;
-    }
-    if (!GetFileVersionInfoA(module, 0, size, block)) {
-        *errorCode = GetLastError();
-        free(block);
-        return 0;
-    }
-    QueryVersionString(block, "ProductName", version->productName);
-    QueryVersionString(block, "ProductVersion", version->productVersion);
-    QueryVersionString(block, "CompanyName", version->companyName);
-    QueryVersionString(block, "LegalCopyright", version->legalCopyright);
-    VS_FIXEDFILEINFO *fixed = NULL;
-    UINT length = 0;
-    if (VerQueryValueA(block, "\\", (void **)&fixed, &length) && fixed != NULL && length >= sizeof(*fixed)) {
-        snprintf(version->fileVersion, sizeof(version->fileVersion), "%u.%u.%u.%u",
-                 (unsigned)HIWORD(fixed->dwFileVersionMS), (unsigned)LOWORD(fixed->dwFileVersionMS),
-                 (unsigned)HIWORD(fixed->dwFileVersionLS), (unsigned)LOWORD(fixed->dwFileVersionLS));
-    }
-    free(block);
-    return 1;
-}
-
-static VersionReader g_versionReader = ReadWindowsVersion;
-
-void SetVersionReader(VersionReader reader)
-{
-    g_versionReader = reader ? reader : ReadWindowsVersion;
-}
-
-int ReadToolVersion(ToolVersion *version, uint32_t *errorCode)
-{
-    memset(version, 0, sizeof(*version));
-    *errorCode = 0;
-    return g_versionReader(version, errorCode);
-}
-
 static int ReadVersionOrReport(ToolVersion *version)
 {
     uint32_t code = 0;
@@ -607,22 +506,6 @@ static const CliOption kSetPropOptions[] = {
     {"hddcpybkenbl", 2, 0}, {"hddcpybkdsbl", 2, 0}, {"ssdcpybkenbl", 3, 0},
     {"ssdcpybkdsbl", 3, 0}, {"pdfailenbl", 4, 0},   {"pdfaildsbl", 4, 0},
 };
-
-// SMART copyback and PD fail on SMART error cannot be set on the embedded controller and on two
-// early controller models.
-static int SmartOptionsSupported(const ContData *rec)
-{
-    const uint8_t *info = rec->ctrlInfo;
-    char name[81];
-    FixedFieldText(name, sizeof(name), info + CI_PRODUCT_NAME, 80);
-    if (strcmp(name, "LSI Embedded MegaRAID") == 0)
-        return 0;
-    uint16_t subdevice = LayoutU16(info, CI_PCI_SUBDEVICE);
-    if (LayoutU16(info, CI_PCI_VENDOR) == 0x1000 && LayoutU16(info, CI_PCI_DEVICE) == 0x0079 &&
-        LayoutU16(info, CI_PCI_SUBVENDOR) == 0x1000 && (subdevice == 0x9263 || subdevice == 0x9280))
-        return 0;
-    return 1;
-}
 
 // The new SMART copyback state of one media kind.
 static uint8_t NewSmartCopyback(const CliArgs *args, int enableOpt, int disableOpt, int onNow)

@@ -1,7 +1,5 @@
 // LD creation commands of zavcli: the easy-creation dialogue lde (Single LD, Multi LD, CacheCade
-// and snapshot variants), the custom creation ldc, and the IO-policy change ldsetprop shares.
-#include "cli/zavcli_cmd_ld.h"
-
+// and snapshot variants) and the custom creation ldc.
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -11,6 +9,7 @@
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
 #include "common/LdLayout.h"
 #include "common/LdPlan.h"
 #include "common/SnapSupport.h"
@@ -357,28 +356,9 @@ static int IsCandidate(const CandidatePdList *list, uint8_t slot)
     return 0;
 }
 
-static int IsDiskSlot(const ContData *record, uint8_t slot)
-{
-    uint16_t deviceId = 0;
-    return DeviceOfSlot(record, slot, &deviceId) != 0;
-}
-
-// Level of the group that holds the PD, from the first LD on it; "-" when none.
-static void PdGroupLevel(char *out, size_t size, const ContData *record, uint8_t contNo, uint8_t slot)
-{
-    uint8_t targets[LD_MAX];
-    uint16_t count = 0;
-    DispCopy(out, size, "-");
-    if (!LdsOfPd(record, slot, targets, LD_MAX, &count) || count == 0 || targets[0] >= LD_MAX)
-        return;
-    int level = LdRaidLevel(record->ldInfo[targets[0]]);
-    if (level >= 0)
-        LevelName(out, size, level, contNo);
-}
-
 static void PdTableLine(const ContData *record, uint8_t contNo, uint8_t slot, const CandidatePdList *used)
 {
-    if (!IsDiskSlot(record, slot)) {
+    if (!MorePdIsDisk(record, slot)) {
         Out("%-6s %-17s %-6s %-10s %-18s %-4s %-12s\n", "-", "-", "-", "-", "-", "-", "-");
         return;
     }
@@ -396,7 +376,7 @@ static void PdTableLine(const ContData *record, uint8_t contNo, uint8_t slot, co
     else if (strncmp(rg, "scRG", 4) == 0)
         DispCopy(level, sizeof(level), "RAID0");
     else
-        PdGroupLevel(level, sizeof(level), record, contNo, slot);
+        PdGroupLevelText(level, sizeof(level), record, contNo, slot);
     PdStateText(state, sizeof(state), LayoutU16(info, PI_FW_STATE));
     MediaTypeText(type, sizeof(type), info);
     CapacityGb(capa, sizeof(capa), LayoutU64(info, PI_COERCED_SIZE));
@@ -855,7 +835,7 @@ static int RunMulti(EasyRun *run)
 static void OfferCacheCadeAssociation(ContData *records, uint8_t contNo)
 {
     uint8_t targets[LD_MAX];
-    int count = AssociableLds(&records[contNo], targets);
+    int count = (int)NonCacheCadeLds(&records[contNo], targets);
     if (count == 0)
         return;
     char list[TEXT_LINE];
@@ -1220,7 +1200,7 @@ static int CheckCustomPdsExist(const ContData *records, const CustomArgs *args)
     for (unsigned a = 0; a < ADAPTER_LIST_SIZE && args->adapters[a] != SEL_EMPTY; ++a) {
         uint8_t contNo = args->adapters[a];
         for (int i = 0; i < args->pdCount; ++i) {
-            if (!IsDiskSlot(&records[contNo], args->pds[i])) {
+            if (!MorePdIsDisk(&records[contNo], args->pds[i])) {
                 ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] The specified %s %d: doesn't exist.", contNo,
                            "Physical Drive", args->pds[i]);
                 return 0;
@@ -1284,14 +1264,8 @@ static int RunCustomCacheCade(ContData *records, const CustomArgs *args)
 // No global hot spare in the configuration: warn before the creation request is sent.
 static void WarnWithoutHotSpare(const ContData *record)
 {
-    const uint8_t *config = record->config;
-    uint16_t spares = config != NULL ? ConfigSpareCount(config) : 0;
-    for (uint16_t i = 0; i < spares; ++i) {
-        const ConfigSpare *spare = ConfigSpareAt(config, i);
-        if (spare != NULL && !(spare->spareType & SPARE_TYPE_DEDICATED))
-            return;
-    }
-    ZAV_REPORT(REPORT_BOTH, MSG_NO_HOT_SPARE);
+    if (!HasGlobalHotSpare(record))
+        ZAV_REPORT(REPORT_BOTH, MSG_NO_HOT_SPARE);
 }
 
 // The Always Write Back question of -wb; 0 when the user refused.
@@ -1300,106 +1274,6 @@ static int ConfirmAlwaysWriteBack(const ContData *records, uint8_t contNo, uint3
     if (!(cacheBits & LDC_OPT_WB))
         return 1;
     return ComChk(NULL, HasCacheBackupUnit(records, contNo) ? 2 : 3, 0);
-}
-
-struct FreeExtent {
-    uint64_t start;
-    uint64_t blocks;
-};
-
-// Device ids of an LD's arms over all its spans; the count.
-static int LdMemberDevices(const uint8_t *config, const uint8_t *ld, uint16_t *devices, int max)
-{
-    int count = 0;
-    int spans = ld[LI_SPAN_DEPTH];
-    for (int k = 0; k < spans && k < LI_MAX_SPANS; ++k) {
-        const ConfigArray *array = ConfigFindArray(config, LayoutU16(ld, LI_SPANS + LI_SPAN_SIZE * k + LI_SPAN_ARRAY_REF));
-        if (array == NULL)
-            continue;
-        for (int j = 0; j < array->driveCount && j < ARRAY_MAX_ARMS && count < max; ++j) {
-            if (array->arms[j].deviceId != ARM_DEVICE_MISSING)
-                devices[count++] = array->arms[j].deviceId;
-        }
-    }
-    return count;
-}
-
-static int SameDevices(const uint16_t *devices, int count, const uint16_t *listed)
-{
-    for (int i = 0; i < count; ++i) {
-        int found = 0;
-        for (int j = 0; j < count && !found; ++j)
-            found = devices[j] == listed[i];
-        if (!found)
-            return 0;
-    }
-    return 1;
-}
-
-// The first LD entry whose group consists of exactly the listed PDs at the requested level.
-static const uint8_t *FindExistingGroup(const ContData *record, const CustomArgs *args)
-{
-    const uint8_t *config = record->config;
-    if (config == NULL)
-        return NULL;
-    uint16_t listed[RG_PD_MAX];
-    for (int i = 0; i < args->pdCount; ++i) {
-        if (!DeviceOfSlot(record, args->pds[i], &listed[i]))
-            return NULL;
-    }
-    for (uint16_t i = 0; i < ConfigLdCount(config); ++i) {
-        const uint8_t *ld = ConfigLdAt(config, i);
-        if (ld == NULL || ld[LI_CACHECADE] != 0 || LdRaidLevel(ld) != args->level)
-            continue;
-        uint16_t devices[RG_PD_MAX];
-        int count = LdMemberDevices(config, ld, devices, RG_PD_MAX);
-        if (count == args->pdCount && SameDevices(devices, count, listed))
-            return ld;
-    }
-    return NULL;
-}
-
-// The first free extent of the array that is worth an LD (more than 4 MB per PD usable).
-static int FirstFreeExtent(const uint8_t *config, uint16_t arrayRef, int32_t level, int pdCount, uint8_t contNo,
-                           FreeExtent *extent)
-{
-    const ConfigArray *array = ConfigFindArray(config, arrayRef);
-    if (array == NULL)
-        return 0;
-    uint64_t starts[LD_MAX * LI_MAX_SPANS], ends[LD_MAX * LI_MAX_SPANS];
-    int used = 0;
-    for (uint16_t i = 0; i < ConfigLdCount(config); ++i) {
-        const uint8_t *ld = ConfigLdAt(config, i);
-        for (int k = 0; ld != NULL && k < ld[LI_SPAN_DEPTH] && k < LI_MAX_SPANS; ++k) {
-            size_t span = LI_SPANS + LI_SPAN_SIZE * (size_t)k;
-            if (LayoutU16(ld, span + LI_SPAN_ARRAY_REF) != arrayRef || used >= LD_MAX * LI_MAX_SPANS)
-                continue;
-            starts[used] = LayoutU64(ld, span + LI_SPAN_START);
-            ends[used] = starts[used] + LayoutU64(ld, span + LI_SPAN_BLOCKS);
-            ++used;
-        }
-    }
-    uint64_t at = 0;
-    for (;;) {
-        // The next used range at or after the current position.
-        int next = -1;
-        for (int i = 0; i < used; ++i) {
-            if (ends[i] > at && (next < 0 || starts[i] < starts[next]))
-                next = i;
-        }
-        uint64_t gapEnd = next < 0 ? array->size : (starts[next] < array->size ? starts[next] : array->size);
-        if (gapEnd > at) {
-            uint64_t usable = CalcLDCapa(level, (unsigned)pdCount, gapEnd - at, contNo);
-            if ((usable >> 11) > 4ull * (uint64_t)pdCount) {
-                extent->start = at;
-                extent->blocks = gapEnd - at;
-                return 1;
-            }
-        }
-        if (next < 0)
-            return 0;
-        at = ends[next] > at ? ends[next] : at;
-    }
 }
 
 // Every LD on the group's arrays must be optimal; 0 ends the command (after its message).
@@ -1415,8 +1289,7 @@ static int ExistingGroupUsable(uint8_t contNo, const uint8_t *ld)
 static int NewGroupPdsUsable(const ContData *record, const CustomArgs *args)
 {
     for (int i = 0; i < args->pdCount; ++i) {
-        const uint8_t *info = record->pdInfo[args->pds[i]];
-        if (LayoutU16(info, PI_FW_STATE) != PD_STATE_UNCONF_GOOD || (LayoutU16(info, PI_DDF_TYPE) & PD_DDF_FOREIGN))
+        if (!PdIsFreeForNewGroup(record->pdInfo[args->pds[i]]))
             return 0;
     }
     return 1;
@@ -1501,7 +1374,7 @@ static int CustomGroupOn(ContData *records, uint8_t contNo, CustomArgs *args)
         return CUSTOM_NEXT;
     }
     RgEntry *group = &request->groups[0];
-    const uint8_t *ld = FindExistingGroup(&records[contNo], args);
+    const uint8_t *ld = FindExistingGroup(&records[contNo], args->level, args->pds, args->pdCount);
     FreeExtent extent;
     if (ld != NULL &&
         FirstFreeExtent(records[contNo].config, LayoutU16(ld, LI_SPANS + LI_SPAN_ARRAY_REF), args->level, args->pdCount,
@@ -1536,34 +1409,4 @@ int CliCmdExecCfgLDCustomMakeAdd(int argc, char **argv, ContData *records, uint1
             break;
     }
     return 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// IO policy of existing LDs (shared with ldsetprop)
-// ---------------------------------------------------------------------------------------------
-int SetLdsIoPolicy(uint8_t contNo, ContData *records, const uint8_t *targets, int count, int cached)
-{
-    int failed = 0;
-    for (int i = 0; i < count; ++i) {
-        uint8_t target = targets[i];
-        if (target >= LD_MAX)
-            continue;
-        if (records != NULL && records[contNo].ldInfo[target][LI_CACHECADE] != 0)
-            continue;
-        uint8_t props[LD_PROP_SIZE];
-        int32_t status = SLGetLDProperties(contNo, target, props);
-        if (status == 0) {
-            props[LP_DEFAULT_CACHE] = (uint8_t)((props[LP_DEFAULT_CACHE] & ~LD_CACHE_CACHED_IO) |
-                                                (cached ? LD_CACHE_CACHED_IO : 0));
-            status = SLSetLDProperties(contNo, props);
-        }
-        if (status != 0) {
-            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "SetLdsIoPolicy", "SLSetLDProperties error",
-                      (unsigned)contNo, (unsigned)target);
-            ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to change the IO Policy of LD(Logical Drive) %d.",
-                       contNo, target);
-            ++failed;
-        }
-    }
-    return failed;
 }

@@ -6,11 +6,12 @@
 
 #include "cli/zavcli_cmd_com.h"
 #include "cli/zavcli_cmd_pd.h"
-#include "cli/zavcli_cmd_ld.h"
 #include "cli/zavcli_cmd_ldops.h"
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
+#include "common/LdPlan.h"
 #include "common/DriveLetters.h"
 #include "common/SnapSupport.h"
 #include "common/StoreLib.h"
@@ -26,17 +27,6 @@ void ReportTextWrite(ReportText *report)
     if (report->length > 0)
         WriteConsoleText(report->text);
     ReportTextReset(report);
-}
-
-int MoreLdExists(const ContData *record, uint8_t targetId)
-{
-    return LdListHas(record, targetId);
-}
-
-int MorePdIsDisk(const ContData *record, uint8_t slotNo)
-{
-    uint16_t deviceId = 0;
-    return DeviceOfSlot(record, slotNo, &deviceId);
 }
 
 int ResolveLdSelection(const ContData *record, uint8_t contNo, const CliArgs *args, uint8_t targets[64],
@@ -120,108 +110,9 @@ int AskControllerNumber(ContData *records, uint16_t contCount)
     return choice == 0 ? -1 : choice - 1;
 }
 
-int LdListText(char *out, size_t size, const uint8_t *targets, unsigned count)
-{
-    size_t used = 0;
-    if (size == 0)
-        return 0;
-    out[0] = '\0';
-    for (unsigned i = 0; i < count && used + 1 < size; ++i) {
-        int n = snprintf(out + used, size - used, i == 0 ? "LD%u" : ", %u", targets[i]);
-        if (n < 0)
-            break;
-        used += ((size_t)n < size - used) ? (size_t)n : size - used - 1;
-    }
-    return (int)used;
-}
-
-uint64_t LdCapacityBlocks(const uint8_t *ldInfo, uint8_t contNo)
-{
-    return CalcLDCapa(LdRaidLevel(ldInfo), LdDriveCount(ldInfo), LdSpanBlocks(ldInfo), contNo);
-}
-
-int LdNameText(char *out, size_t size, const uint8_t *ldInfo)
-{
-    char name[LD_NAME_LEN + 1];
-    memcpy(name, ldInfo + LI_NAME, LD_NAME_LEN);
-    name[LD_NAME_LEN - 1] = '\0';
-    return DispCopy(out, size, name);
-}
-
-int LdSummaryText(char *out, size_t size, const ContData *record, uint8_t contNo, uint8_t targetId)
-{
-    const uint8_t *ldInfo = record->ldInfo[targetId];
-    char level[16], capacity[32], state[64];
-    RaidlvlToStr(level, sizeof(level), LdRaidLevel(ldInfo), contNo);
-    CapacityText(capacity, sizeof(capacity), LdCapacityBlocks(ldInfo, contNo));
-    LdStateText(state, sizeof(state), record, targetId);
-    return snprintf(out, size, "%s, %s GB, %s", level, capacity, state);
-}
-
-int LdIsSnapshotBase(const uint8_t *ldInfo)
-{
-    return ldInfo[LI_SNAPSHOT_BASE] != 0;
-}
-
-int LdIsRepository(const uint8_t *ldInfo)
-{
-    return (ldInfo[LI_REPOSITORY] & 0x01) != 0;
-}
-
-int LdIsCacheCade(const uint8_t *ldInfo)
-{
-    return ldInfo[LI_CACHECADE] != 0;
-}
-
-static unsigned ExistingLds(const ContData *record, uint8_t *targets)
-{
-    unsigned count = 0;
-    if (record->ldList == NULL)
-        return 0;
-    for (uint32_t i = 0; i < record->ldList->count && i < LD_MAX; ++i)
-        targets[count++] = record->ldList->entries[i].targetId;
-    return count;
-}
-
-static int ProductNameOfFirstCtrl(const ContData *records, char *out, size_t size)
-{
-    char name[81];
-    memcpy(name, records[0].ctrlInfo + CI_PRODUCT_NAME, 80);
-    name[80] = '\0';
-    return DispCopy(out, size, name);
-}
-
 // ---------------------------------------------------------------------------------------------
 // ldpdinfo
 // ---------------------------------------------------------------------------------------------
-// CacheCade association: an LD names the CacheCade LDs that cache it; a CacheCade LD is shown
-// with the LDs that name it.
-static int LdNamesCacheCade(const uint8_t *ldInfo, uint8_t cacheCadeTarget)
-{
-    unsigned count = ldInfo[LI_CC_ASSOC_COUNT];
-    for (unsigned i = 0; i < count && i < LI_CC_ASSOC_MAX; ++i)
-        if (ldInfo[LI_CC_ASSOC + i] == cacheCadeTarget)
-            return 1;
-    return 0;
-}
-
-static unsigned AssociatedCacheCadeLds(const ContData *record, uint8_t targetId, uint8_t *out)
-{
-    uint8_t all[LD_MAX];
-    unsigned count = ExistingLds(record, all), found = 0;
-    const uint8_t *self = record->ldInfo[targetId];
-    for (unsigned i = 0; i < count; ++i) {
-        if (all[i] == targetId)
-            continue;
-        const uint8_t *other = record->ldInfo[all[i]];
-        int associated = LdIsCacheCade(self) ? LdNamesCacheCade(other, targetId)
-                                             : (LdIsCacheCade(other) && LdNamesCacheCade(self, all[i]));
-        if (associated)
-            out[found++] = all[i];
-    }
-    return found;
-}
-
 static void AddPolicyLine(ReportText *report, const char *label, const char *value)
 {
     if (value[0] != '\0')
@@ -681,31 +572,6 @@ int CliCmdExecLDCC(int argc, char **argv, ContData *records, uint16_t contCount)
 // ---------------------------------------------------------------------------------------------
 // ldsetprop
 // ---------------------------------------------------------------------------------------------
-unsigned LdsOfSameRaidGroup(const ContData *record, uint8_t targetId, uint8_t *out)
-{
-    const uint8_t *ldInfo = record->ldInfo[targetId];
-    unsigned count = 0;
-    unsigned spans = ldInfo[LI_SPAN_DEPTH] == 0 ? 1 : ldInfo[LI_SPAN_DEPTH];
-    for (unsigned k = 0; k < spans && k < LI_MAX_SPANS; ++k) {
-        uint16_t arrayRef = LayoutU16(ldInfo, LI_SPANS + LI_SPAN_SIZE * k + LI_SPAN_ARRAY_REF);
-        if (arrayRef >= CONTDATA_ARRAYS)
-            continue;
-        const uint8_t *arrayInfo = record->arrayInfo[arrayRef];
-        uint32_t lds = LayoutU32(arrayInfo, AI_LD_COUNT);
-        for (uint32_t j = 0; j < lds && j < LD_MAX; ++j) {
-            uint8_t target = arrayInfo[AI_LDS + AI_LD_ENTRY_SIZE * j];
-            int seen = 0;
-            for (unsigned i = 0; i < count; ++i)
-                seen |= (out[i] == target);
-            if (!seen && MoreLdExists(record, target))
-                out[count++] = target;
-        }
-    }
-    if (count == 0)
-        out[count++] = targetId;
-    return count;
-}
-
 enum {
     SETPROP_NAME, SETPROP_NORA, SETPROP_RA, SETPROP_WT, SETPROP_WB, SETPROP_WBCB, SETPROP_DIRECT, SETPROP_CACHED,
     SETPROP_RW, SETPROP_RO, SETPROP_BLOCKED, SETPROP_ENDSKCACHE, SETPROP_DISDSKCACHE, SETPROP_UNCHANGED,
@@ -939,15 +805,6 @@ static const char *DeleteRefusal(ContData *record, uint8_t contNo, uint8_t targe
     if (record->driveLetters[target][0] != '\0')
         return "Error - Controller[%d] Cannot delete the LD[s](Logical Drive[s]) which has drive letter[s].";
     return NULL;
-}
-
-static unsigned CountCacheCadeLds(const ContData *record)
-{
-    uint8_t targets[LD_MAX];
-    unsigned count = ExistingLds(record, targets), cacheCade = 0;
-    for (unsigned i = 0; i < count; ++i)
-        cacheCade += LdIsCacheCade(record->ldInfo[targets[i]]) ? 1 : 0;
-    return cacheCade;
 }
 
 // Without CacheCade LDs no LD can use cached IO through them: every remaining LD goes to direct IO.

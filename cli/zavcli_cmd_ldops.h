@@ -14,11 +14,6 @@ struct ContData;
 // empties it.
 void ReportTextWrite(ReportText *report);
 
-// 1 when the LD target exists on the controller.
-int MoreLdExists(const ContData *record, uint8_t targetId);
-// 1 when the slot is a disk of the controller's PD list.
-int MorePdIsDisk(const ContData *record, uint8_t slotNo);
-
 // Turns the LD selector of args into the LDs to work on. An explicit list must name existing
 // LDs ("doesn't exist" error naming the controller, return 0); "all" or no selector takes every
 // existing LD. count receives the number of LDs; 1 when the command may go on.
@@ -35,22 +30,6 @@ int ReportMissingOption(int argc, char **argv);
 // when a controller could not be queried.
 int AskControllerNumber(ContData *records, uint16_t contCount);
 
-// "LD%u" for the first target, ", %u" for each further one.
-int LdListText(char *out, size_t size, const uint8_t *targets, unsigned count);
-// LD capacity in blocks from its LD information.
-uint64_t LdCapacityBlocks(const uint8_t *ldInfo, uint8_t contNo);
-// "RAID5, 100.000 GB, OPTIMAL" style summary of one LD.
-int LdSummaryText(char *out, size_t size, const ContData *record, uint8_t contNo, uint8_t targetId);
-// LD name (at most 15 characters) from its LD information.
-int LdNameText(char *out, size_t size, const uint8_t *ldInfo);
-
-// 1 when the LD is a snapshot base or holds a snapshot repository.
-int LdIsSnapshotBase(const uint8_t *ldInfo);
-int LdIsRepository(const uint8_t *ldInfo);
-int LdIsCacheCade(const uint8_t *ldInfo);
-
-// The LDs sharing a RAID group with the LD (itself included, in array order); returns the count.
-unsigned LdsOfSameRaidGroup(const ContData *record, uint8_t targetId, uint8_t *out);
 // Waits the given milliseconds through the volume seam (tests replace the wait).
 void MoreSleep(unsigned ms);
 

@@ -7,6 +7,7 @@
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
 #include "common/StoreLib.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
@@ -19,12 +20,6 @@ struct PdCommandArgs {
     uint8_t slots[PD_LIST_SIZE];
     unsigned slotCount;
 };
-
-static int IsDiskSlot(const ContData *rec, uint8_t slot)
-{
-    uint16_t deviceId;
-    return DeviceOfSlot(rec, slot, &deviceId);
-}
 
 // Parses the options, resolves the selectors and checks every listed slot on every selected
 // controller before anything is printed or changed. Returns 0 when the command must end.
@@ -53,41 +48,6 @@ static int PreparePdCommand(int argc, char **argv, ContData *records, uint16_t c
 // ---------------------------------------------------------------------------------------------
 // pdinfo
 // ---------------------------------------------------------------------------------------------
-static const char *InterfaceTypeText(uint16_t ddfType)
-{
-    static const char *const kTypes[] = {"Unknown", "Parallel SCSI", "SAS", "SATA", "Fiber Channel"};
-    unsigned kind = ddfType >> 12;
-    return kind < sizeof(kTypes) / sizeof(kTypes[0]) ? kTypes[kind] : "Not defined";
-}
-
-static const char *LinkSpeedText(uint8_t code)
-{
-    switch (code) {
-    case 1:
-        return "1.5 Gbps";
-    case 2:
-        return "3.0 Gbps";
-    case 3:
-        return "6.0 Gbps";
-    default:
-        return "Unknown";
-    }
-}
-
-static const char *PowerStatusText(uint8_t state)
-{
-    switch (state) {
-    case 0:
-        return "On";
-    case 1:
-        return "Off";
-    case 255:
-        return "Transitioning";
-    default:
-        return "Unknown";
-    }
-}
-
 enum { PD_SAS_PATHS_MAX = 4 }; // the path addresses end where the raw size begins
 
 void AddPdUsageLine(ReportText *r, const ContData *rec, uint8_t slot)
@@ -171,7 +131,7 @@ int CliCmdExecPDInfo(int argc, char **argv, ContData *records, uint16_t contCoun
         uint8_t c = p.adapters[i];
         int first = 1;
         for (unsigned s = 0; s < p.slotCount; s++) {
-            if (!IsDiskSlot(&records[c], p.slots[s]))
+            if (!MorePdIsDisk(&records[c], p.slots[s]))
                 continue;
             ReportTextReset(&report);
             if (first)
@@ -207,7 +167,7 @@ int CliCmdExecPDLocate(int argc, char **argv, ContData *records, uint16_t contCo
         unsigned doneCount = 0;
         for (unsigned s = 0; s < p.slotCount; s++) {
             uint8_t slot = p.slots[s];
-            if (!IsDiskSlot(&records[c], slot))
+            if (!MorePdIsDisk(&records[c], slot))
                 continue;
             if (start) {
                 if (SLStartLocatePD(c, slot, 0) != 0) {
@@ -258,7 +218,7 @@ static int ChangePdStates(int argc, char **argv, ContData *records, uint16_t con
         unsigned doneCount = 0;
         for (unsigned s = 0; s < p.slotCount; s++) {
             uint8_t slot = p.slots[s];
-            if (!IsDiskSlot(&records[c], slot))
+            if (!MorePdIsDisk(&records[c], slot))
                 continue;
             if (action(c, slot) != 0) {
                 ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", handler, actionError, (unsigned)c, (unsigned)slot);

@@ -7,130 +7,14 @@
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
 #include "common/StoreLib.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
 
 // ---------------------------------------------------------------------------------------------
-// Facts of configured PDs
-// ---------------------------------------------------------------------------------------------
-static unsigned InterfaceTypeOf(const uint8_t *pdInfo)
-{
-    return LayoutU16(pdInfo, PI_DDF_TYPE) >> 12;
-}
-
-static unsigned MediaTypeOf(const uint8_t *pdInfo)
-{
-    return pdInfo[PI_MEDIA_TYPE] & 0x0F;
-}
-
-static uint64_t UsableBlocksOf(const uint8_t *pdInfo)
-{
-    return LayoutU64(pdInfo, PI_COERCED_SIZE);
-}
-
-// How a PD compares with a set of configured PDs.
-struct PdComparison {
-    int otherInterface;
-    int otherMedia;
-    int smaller;
-};
-
-static void CompareWithMember(const ContData *record, const uint8_t *pdInfo, uint16_t memberDevice,
-                              PdComparison *result)
-{
-    uint8_t memberSlot = 0;
-    if (memberDevice == ARM_DEVICE_MISSING || !SlotOfDevice(record, memberDevice, &memberSlot))
-        return;
-    const uint8_t *member = record->pdInfo[memberSlot];
-    if (LayoutU16(member, PI_DEVICE_ID) == LayoutU16(pdInfo, PI_DEVICE_ID))
-        return;
-    result->otherInterface |= InterfaceTypeOf(member) != InterfaceTypeOf(pdInfo);
-    result->otherMedia |= MediaTypeOf(member) != MediaTypeOf(pdInfo);
-    result->smaller |= UsableBlocksOf(pdInfo) < UsableBlocksOf(member);
-}
-
-static void CompareWithArray(const ContData *record, const uint8_t *pdInfo, const ConfigArray *array,
-                             PdComparison *result)
-{
-    for (unsigned j = 0; j < array->driveCount && j < ARRAY_MAX_ARMS; ++j)
-        CompareWithMember(record, pdInfo, array->arms[j].deviceId, result);
-}
-
-// Compares the PD with the members of every RAID group a hot spare can serve (CacheCade groups
-// take none, so their SSDs do not count).
-static PdComparison CompareWithAllGroups(const ContData *record, uint8_t slot)
-{
-    PdComparison result = {0, 0, 0};
-    uint16_t arrays = ConfigArrayCount(record->config);
-    for (uint16_t i = 0; i < arrays; ++i) {
-        const ConfigArray *array = ConfigArrayAt(record->config, i);
-        if (array->arrayRef < CONTDATA_ARRAYS && record->rgNumbering.entries[array->arrayRef].cacheCade)
-            continue;
-        CompareWithArray(record, record->pdInfo[slot], array, &result);
-    }
-    return result;
-}
-
-// ---------------------------------------------------------------------------------------------
 // RAID groups a dedicated hot spare can serve
 // ---------------------------------------------------------------------------------------------
-enum { RG_CHOICES_MAX = CONTDATA_ARRAYS };
-
-struct RaidGroupChoice {
-    char name[16];
-    uint16_t arrayRefs[LI_MAX_SPANS];
-    unsigned arrayCount;
-    uint8_t firstLd;
-};
-
-static int RaidGroupKnown(const RaidGroupChoice *choices, unsigned count, const char *name)
-{
-    for (unsigned i = 0; i < count; ++i)
-        if (strcmp(choices[i].name, name) == 0)
-            return (int)i;
-    return -1;
-}
-
-// Every RAID group of the controller in configuration order; a spanned group is one choice that
-// holds all its arrays. CacheCade groups take no hot spare.
-static unsigned CollectRaidGroups(const ContData *record, RaidGroupChoice *choices)
-{
-    unsigned count = 0;
-    uint16_t arrays = ConfigArrayCount(record->config);
-    for (uint16_t i = 0; i < arrays && count < RG_CHOICES_MAX; ++i) {
-        uint16_t arrayRef = ConfigArrayAt(record->config, i)->arrayRef;
-        if (arrayRef >= CONTDATA_ARRAYS || LayoutU32(record->arrayInfo[arrayRef], AI_LD_COUNT) == 0)
-            continue;
-        if (record->rgNumbering.entries[arrayRef].cacheCade)
-            continue;
-        char name[16];
-        RaidGroupName(name, sizeof(name), record, arrayRef);
-        int known = RaidGroupKnown(choices, count, name);
-        RaidGroupChoice *choice = known >= 0 ? &choices[known] : &choices[count];
-        if (known < 0) {
-            memset(choice, 0, sizeof(*choice));
-            DispCopy(choice->name, sizeof(choice->name), name);
-            choice->firstLd = record->arrayInfo[arrayRef][AI_LDS];
-            ++count;
-        }
-        if (choice->arrayCount < LI_MAX_SPANS)
-            choice->arrayRefs[choice->arrayCount++] = arrayRef;
-    }
-    return count;
-}
-
-static PdComparison CompareWithGroup(const ContData *record, uint8_t slot, const RaidGroupChoice *group)
-{
-    PdComparison result = {0, 0, 0};
-    for (unsigned i = 0; i < group->arrayCount; ++i) {
-        const ConfigArray *array = ConfigFindArray(record->config, group->arrayRefs[i]);
-        if (array != NULL)
-            CompareWithArray(record, record->pdInfo[slot], array, &result);
-    }
-    return result;
-}
-
 static void PrintRaidGroupMenu(const ContData *record, uint8_t contNo, const RaidGroupChoice *choices, unsigned count)
 {
     ReportText menu;
@@ -224,16 +108,7 @@ static int ConfirmGlobalSpare(const ContData *record, uint8_t slot)
 static int CheckDedicatedSpare(const ContData *record, uint8_t contNo, uint8_t slot, const RaidGroupChoice *group)
 {
     PdComparison cmp = CompareWithGroup(record, slot, group);
-    const char *refusal = NULL;
-    if (cmp.otherInterface)
-        refusal = "Error - Controller[%d] Cannot create DHS(Dedicated Hot Spare) with the different Interface "
-                  "Type(SAS/SATA).";
-    else if (cmp.otherMedia)
-        refusal = "Error - Controller[%d] Cannot create DHS(Dedicated Hot Spare) with the different Media "
-                  "Type(HDD/SSD).";
-    else if (cmp.smaller)
-        refusal = "Error - Controller[%d] Cannot create DHS(Dedicated Hot Spare) with lower capacity than other "
-                  "configured PDs(Physical Drives).";
+    const char *refusal = DedicatedSpareRefusal(&cmp);
     if (refusal == NULL)
         return 1;
     ZAV_REPORT(REPORT_BOTH, refusal, contNo);
@@ -465,24 +340,6 @@ int CliCmdExecPDRbld(int argc, char **argv, ContData *records, uint16_t contCoun
 // ---------------------------------------------------------------------------------------------
 // enclinfo
 // ---------------------------------------------------------------------------------------------
-static const char *SensorStatusText(uint8_t status)
-{
-    static const char *const names[] = {"Unsupported", "OK", "Critical", "Non Critical", "Unrecoverable",
-                                        "Not Installed", "Unknown", "Not Available"};
-    return status < sizeof(names) / sizeof(names[0]) ? names[status] : "Invalid";
-}
-
-static const char *EnclosureModelText(uint8_t model)
-{
-    return model == ENCL_MODEL_SAFTE ? "SAFTE" : model == ENCL_MODEL_BACKPLANE ? "Backplane" : "Not defined";
-}
-
-static void CopyText(char *out, const uint8_t *src, size_t length)
-{
-    memcpy(out, src, length);
-    out[length] = '\0';
-}
-
 static void AddSensorLines(ReportText *report, const uint8_t *config, const uint8_t *status)
 {
     ReportTextAdd(report, "\r\n%s\r\n", "### Sensor Information ###");
@@ -534,17 +391,17 @@ static int AddEnclosureReport(ReportText *report, uint8_t contNo, const EnclEntr
     char text[64];
     ReportTextAdd(report, "%s%d\r\n", "Enclosure", entry->index);
     ReportTextAdd(report, "%s\r\n", "### General Information ###");
-    CopyText(text, config + EC_VENDOR_ID, 8);
+    FixedFieldText(text, sizeof(text), config + EC_VENDOR_ID, 8);
     ReportTextAdd(report, "%-30s: %s\r\n", "Vendor ID", text);
     ReportTextAdd(report, "%-30s: %d\r\n", "Enclosure ID", entry->deviceId);
     ReportTextAdd(report, "%-30s: %s\r\n", "Enclosure Model", EnclosureModelText(config[EC_MODEL]));
     ReportTextAdd(report, "%-30s: %s\r\n", "Enclosure Location", config[EC_LOCATION] == 0 ? "Internal" : "External");
     if (haveConnector) {
-        CopyText(text, connector + ESC_NAME, ESC_NAME_LEN);
+        FixedFieldText(text, sizeof(text), connector + ESC_NAME, ESC_NAME_LEN);
         ReportTextAdd(report, "%-30s: %s\r\n", "Connector", text);
     }
     ReportTextAdd(report, "%-30s: %d\r\n", "Number of Slots", config[EC_SLOT_COUNT]);
-    CopyText(text, config + EC_REVISION, 4);
+    FixedFieldText(text, sizeof(text), config + EC_REVISION, 4);
     ReportTextAdd(report, "%-30s: %s\r\n", "Product Revision Level", text);
     ReportTextAdd(report, "\r\n%s\r\n", "### Component Information ###");
     ReportTextAdd(report, "%-30s: %d\r\n", "Number of Temperature Sensors", config[EC_TEMP_COUNT]);

@@ -10,6 +10,7 @@
 #include "cli/zavcli_cmds.h"
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
 #include "common/LdPlan.h"
 #include "common/SnapSupport.h"
 #include "common/StoreLib.h"
@@ -28,75 +29,6 @@ enum {
 // ---------------------------------------------------------------------------------------------
 // Snapshot information of the controller data record
 // ---------------------------------------------------------------------------------------------
-static const uint8_t *BaseInfo(const ContData *record, uint8_t target)
-{
-    return LdIsSnapshotBase(record->ldInfo[target]) ? record->snapshotInfo[target] : NULL;
-}
-
-static unsigned PitCount(const uint8_t *base)
-{
-    return base != NULL ? base[SB_PIT_COUNT] : 0;
-}
-
-static const uint8_t *PitAt(const uint8_t *base, unsigned index)
-{
-    return base + SB_HEADER_SIZE + SB_PIT_SIZE * index;
-}
-
-static unsigned ViewCount(const uint8_t *base)
-{
-    return base != NULL ? base[SB_VIEW_COUNT] : 0;
-}
-
-static const uint8_t *ViewAt(const uint8_t *base, unsigned index)
-{
-    return base + SB_HEADER_SIZE + SB_PIT_SIZE * PitCount(base) + SB_VIEW_SIZE * index;
-}
-
-static const uint8_t *FindPitByNumber(const uint8_t *base, uint32_t number)
-{
-    for (unsigned i = 0; i < PitCount(base); ++i)
-        if (LayoutU32(PitAt(base, i), SP_NUMBER) == number)
-            return PitAt(base, i);
-    return NULL;
-}
-
-static const uint8_t *FindPitByTime(const uint8_t *base, uint32_t seconds)
-{
-    for (unsigned i = 0; i < PitCount(base); ++i)
-        if (LayoutU32(PitAt(base, i), SP_TIME) == seconds)
-            return PitAt(base, i);
-    return NULL;
-}
-
-static int AutoDeleteEnabled(const ContData *record, uint8_t target)
-{
-    return (record->ldInfo[target][LP_SNAPSHOT_FLAGS] & LP_SNAP_NO_AUTO_DELETE) == 0;
-}
-
-static int AutoSnapshotEnabled(const ContData *record, uint8_t target)
-{
-    return (record->ldInfo[target][LP_SNAPSHOT_FLAGS] & LP_SNAP_AUTO_SNAPSHOT) != 0;
-}
-
-static int DateTimeText(char *out, size_t size, uint32_t seconds)
-{
-    ZavDate date;
-    DateFromSeconds(seconds, &date);
-    return snprintf(out, size, "%04d-%02d-%02d %02d:%02d:%02d", date.year, date.month, date.day, date.hour,
-                    date.minute, date.second);
-}
-
-// Blocks a new base may take from the repository: its unused room, or the whole LD when it does
-// not hold a repository yet.
-static uint64_t RepositoryFreeBlocks(const ContData *record, uint8_t contNo, uint8_t repo)
-{
-    const uint8_t *info = record->repositoryInfo[repo];
-    if (LdIsRepository(record->ldInfo[repo]) && info != NULL)
-        return LayoutU64(info, SR_FREE_BLOCKS);
-    return LdCapacityBlocks(record->ldInfo[repo], contNo);
-}
-
 static int ReportNotBase(uint8_t contNo, uint8_t target)
 {
     ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Snapshot is not enabled on LD(Logical Drive) %d.", contNo, target);
@@ -156,36 +88,6 @@ struct EnableRequest {
     int autoSnapshot;
     int autoDelete;
 };
-
-// Refusal of one LD as a base with the given repository; null when it may become one.
-static const char *BaseRefusal(const ContData *record, uint8_t base, uint8_t repository)
-{
-    const uint8_t *ldInfo = record->ldInfo[base];
-    if (base == repository || LdIsRepository(ldInfo))
-        return "Error - Controller[%d] The Snapshot Repository LD(Logical Drive) cannot be selected as Snapshot Base "
-               "LD(Logical Drive).";
-    if (LdIsCacheCade(ldInfo))
-        return "Error - Controller[%d] Cannot enable Snapshot on CacheCade LD(Logical Drive).";
-    if ((LayoutU32(ldInfo, LI_OPERATION_BITS) & LD_PROG_INIT) != 0)
-        return "Error - Controller[%d] Cannot enable Snapshot on the LD(Logical Drive) under Initialization.";
-    if (LdIsSnapshotBase(ldInfo) || ldInfo[LI_IS_VIEW] != 0)
-        return "Error - Controller[%d] Snapshot has already been enabled on the LD(Logical Drive).";
-    return NULL;
-}
-
-static const char *RepositoryRefusal(const ContData *record, uint8_t repository)
-{
-    const uint8_t *ldInfo = record->ldInfo[repository];
-    if (LdIsSnapshotBase(ldInfo) || ldInfo[LI_IS_VIEW] != 0)
-        return "Error - Controller[%d] The Snapshot Base LD(Logical Drive) cannot be selected as Snapshot Repository "
-               "LD(Logical Drive).";
-    if (LdIsCacheCade(ldInfo))
-        return "Error - Controller[%d] Cannot use CacheCade LD(Logical Drive) as Snapshot Repository LD(Logical "
-               "Drive).";
-    if ((LayoutU32(ldInfo, LI_OPERATION_BITS) & LD_PROG_INIT) != 0)
-        return "Error - Controller[%d] Cannot enable Snapshot on the LD(Logical Drive) under Initialization.";
-    return NULL;
-}
 
 // The repository must give every base an area of at least the minimum.
 static int CheckRepositoryRoom(const ContData *record, uint8_t contNo, const EnableRequest *request)
@@ -494,16 +396,6 @@ static int RequireSnapshotSupport(const ContData *records, uint8_t contNo)
 // only the fitting ones are taken.
 typedef int (*LdFits)(const ContData *record, uint8_t target);
 
-static int IsBase(const ContData *record, uint8_t target)
-{
-    return LdIsSnapshotBase(record->ldInfo[target]);
-}
-
-static int IsBaseOrRepository(const ContData *record, uint8_t target)
-{
-    return LdIsSnapshotBase(record->ldInfo[target]) || LdIsRepository(record->ldInfo[target]);
-}
-
 static int SelectFitting(const ContData *record, uint8_t contNo, const CliArgs *cli, LdFits fits, uint8_t *out,
                          unsigned *count)
 {
@@ -571,7 +463,7 @@ static int SnapDisable(ContData *records, uint8_t contNo, const SnapArgs *args)
 {
     uint8_t bases[LD_MAX];
     unsigned count = 0;
-    if (!SelectFitting(&records[contNo], contNo, &args->cli, IsBase, bases, &count) || !ConfirmDisable(bases, count))
+    if (!SelectFitting(&records[contNo], contNo, &args->cli, LdIsBase, bases, &count) || !ConfirmDisable(bases, count))
         return 0;
     return ApplyDisable(contNo, bases, count);
 }
@@ -592,7 +484,7 @@ static int SingleBase(const ContData *record, uint8_t contNo, const SnapArgs *ar
                    *base);
         return 0;
     }
-    if (!IsBase(record, *base))
+    if (!LdIsBase(record, *base))
         return ReportNotBase(contNo, *base);
     return 1;
 }
@@ -659,11 +551,6 @@ static int SnapDelete(ContData *records, uint8_t contNo, const SnapArgs *args)
     return 1;
 }
 
-static const char *AccessText(uint8_t access)
-{
-    return access == 0 ? "Read Write" : access == 2 ? "Read Only" : access == 3 ? "Blocked" : "Unknown";
-}
-
 static void AddViewLines(ReportText *report, const uint8_t *info, const uint8_t *view)
 {
     char text[64];
@@ -678,7 +565,7 @@ static void AddViewLines(ReportText *report, const uint8_t *info, const uint8_t 
     ReportTextAdd(report, "%-26s: %s\r\n", "Status", view[SV_STATUS] == 1 ? "Active" : "Inactive");
     FixedFieldText(text, sizeof(text), view + SV_OS_DISK_NAME, 16);
     ReportTextAdd(report, "%-26s: %s\r\n", "OS Disk Name", text[0] != '\0' ? text : "-");
-    ReportTextAdd(report, "%-26s: %s\r\n", "Access Policy", AccessText(view[SV_ACCESS]));
+    ReportTextAdd(report, "%-26s: %s\r\n", "Access Policy", ViewAccessText(view[SV_ACCESS]));
     const uint8_t *pit = FindPitByNumber(info, LayoutU32(view, SV_PIT_NUMBER));
     if (pit != NULL) {
         FixedFieldText(text, sizeof(text), pit + SP_NAME, SNAP_NAME_SIZE);
@@ -693,7 +580,7 @@ static int SnapGetViewInfo(ContData *records, uint8_t contNo, const SnapArgs *ar
     const ContData *record = &records[contNo];
     uint8_t bases[LD_MAX];
     unsigned count = 0, shown = 0;
-    if (!SelectFitting(record, contNo, &args->cli, IsBase, bases, &count))
+    if (!SelectFitting(record, contNo, &args->cli, LdIsBase, bases, &count))
         return 0;
     for (unsigned i = 0; i < count; ++i) {
         const uint8_t *info = BaseInfo(record, bases[i]);
@@ -785,7 +672,7 @@ static int SnapSetProp(ContData *records, uint8_t contNo, const SnapArgs *args)
     const ContData *record = &records[contNo];
     uint8_t bases[LD_MAX];
     unsigned count = 0;
-    if (!SelectFitting(record, contNo, &args->cli, IsBase, bases, &count))
+    if (!SelectFitting(record, contNo, &args->cli, LdIsBase, bases, &count))
         return 0;
     for (unsigned i = 0; i < count; ++i) {
         int autoSnapshot = args->at[SO_AUTOSNAPSHOT] != 0 ? args->value[SO_AUTOSNAPSHOT][0] == '1'
@@ -876,14 +763,14 @@ static int SnapInfo(ContData *records, uint8_t contNo, const SnapArgs *args)
     const ContData *record = &records[contNo];
     uint8_t targets[LD_MAX];
     unsigned count = 0;
-    if (!SelectFitting(record, contNo, &args->cli, IsBaseOrRepository, targets, &count))
+    if (!SelectFitting(record, contNo, &args->cli, LdIsBaseOrRepository, targets, &count))
         return 0;
     for (unsigned i = 0; i < count; ++i) {
         ReportText report;
         ReportTextReset(&report);
         if (i == 0)
             ReportTextAdd(&report, "%s: %d\r\n\r\n", "RAID Controller", contNo);
-        if (IsBase(record, targets[i]))
+        if (LdIsBase(record, targets[i]))
             AddBaseInfo(&report, record, contNo, targets[i]);
         else
             AddRepositoryInfo(&report, record, contNo, targets[i]);
@@ -931,22 +818,6 @@ struct SseState {
     uint8_t disableBase;
 };
 
-static void SnapshotRoleText(char *out, size_t size, const ContData *record, const SseState *state, uint8_t target)
-{
-    const uint8_t *ldInfo = record->ldInfo[target];
-    const uint8_t *info = BaseInfo(record, target);
-    if (LdIsSnapshotBase(ldInfo) && info != NULL)
-        snprintf(out, size, "Base(RepLD%u)", info[SB_REPO_TARGET]);
-    else if (LdIsRepository(ldInfo))
-        snprintf(out, size, "Repository");
-    else if (state->preselection.repositoryOf[target] != SNAP_INFO_NONE)
-        snprintf(out, size, "Preselected Base(RepLD%u)", state->preselection.repositoryOf[target]);
-    else if (state->preselection.isRepository[target])
-        snprintf(out, size, "Preselected Repository");
-    else
-        snprintf(out, size, "-");
-}
-
 static void PrintSnapshotLdTable(ContData *record, const SseState *state, const char *heading)
 {
     ReportText report;
@@ -965,7 +836,7 @@ static void PrintSnapshotLdTable(ContData *record, const SseState *state, const 
         RaidlvlToStr(level, sizeof(level), LdRaidLevel(ldInfo), state->contNo);
         CapacityText(capa, sizeof(capa), LdCapacityBlocks(ldInfo, state->contNo));
         LdStateText(ldState, sizeof(ldState), record, targets[i]);
-        SnapshotRoleText(role, sizeof(role), record, state, targets[i]);
+        SnapshotRoleText(role, sizeof(role), record, &state->preselection, targets[i]);
         ReportTextAdd(&report, "%-6s %-10s %-12s %-18s %s\n", name, level, capa, ldState, role);
     }
     ReportTextAdd(&report, "\n%s\n", heading);
@@ -984,23 +855,6 @@ static unsigned AllowedLds(const ContData *record, char *allowed, int (*fits)(co
             allowed[count++] = (char)target;
     }
     return count;
-}
-
-static int FitsBase(const ContData *record, uint8_t target, uint8_t unused)
-{
-    (void)unused;
-    return BaseRefusal(record, target, SNAP_INFO_NONE) == NULL;
-}
-
-static int FitsRepository(const ContData *record, uint8_t target, uint8_t base)
-{
-    return target != base && RepositoryRefusal(record, target) == NULL;
-}
-
-static int FitsDisable(const ContData *record, uint8_t target, uint8_t unused)
-{
-    (void)unused;
-    return IsBase(record, target);
 }
 
 static int NavigationStep(int answer, int backStep)
@@ -1043,7 +897,7 @@ static int SseEnableRepository(ContData *record, SseState *state)
     else
         snprintf(heading, sizeof(heading), "[Snapshot Repository LD]");
     uint8_t repo = 0;
-    int next = SseChooseLd(record, state, heading, FitsRepository, base, SSE_ENABLE_BASE, &repo);
+    int next = SseChooseLd(record, state, heading, LdFitsRepository, base, SSE_ENABLE_BASE, &repo);
     if (next >= 0)
         return next;
     // The repository is shared out among the bases it is to serve.
@@ -1104,7 +958,7 @@ int CliCmdExecSnapshotMenu(int argc, char **argv, ContData *records, uint16_t co
             next = SseMenu(&state);
             break;
         case SSE_ENABLE_BASE:
-            next = SseChooseLd(record, &state, "[Snapshot Base LD]", FitsBase, 0, SSE_MENU, &target);
+            next = SseChooseLd(record, &state, "[Snapshot Base LD]", LdFitsSnapshotBase, 0, SSE_MENU, &target);
             if (next < 0) {
                 state.request.bases[0] = target;
                 state.request.baseCount = 1;
@@ -1128,7 +982,7 @@ int CliCmdExecSnapshotMenu(int argc, char **argv, ContData *records, uint16_t co
             }
             break;
         case SSE_DISABLE_BASE:
-            next = SseChooseLd(record, &state, "[Snapshot Base LD]", FitsDisable, 0, SSE_MENU, &target);
+            next = SseChooseLd(record, &state, "[Snapshot Base LD]", LdFitsSnapshotDisable, 0, SSE_MENU, &target);
             if (next < 0) {
                 next = SSE_MENU;
                 if (ConfirmDisable(&target, 1)) {

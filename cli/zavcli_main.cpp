@@ -9,8 +9,6 @@
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
 
-#include <windows.h>
-#include <shlobj.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -53,39 +51,11 @@ static const CommandEntry COMMAND_TABLE[ZAVCLI_COMMAND_COUNT] = {
 
 // ---- process services ------------------------------------------------------------------------
 
-static int CreateWindowsInstanceMutex(const char *name, void **handle)
-{
-    HANDLE mutex = CreateMutexA(0, TRUE, name);
-    DWORD error = GetLastError();
-    *handle = mutex;
-    if (mutex && error == ERROR_ALREADY_EXISTS)
-        return INSTANCE_EXISTS;
-    // A mutex created by another user's instance cannot be opened at all.
-    if (!mutex && error == ERROR_ACCESS_DENIED)
-        return INSTANCE_EXISTS;
-    if (!mutex)
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, errcode=%d", "ZavcliMain", "CreateMutex error", (int)error);
-    return INSTANCE_CREATED;
-}
-
-static void CloseWindowsHandle(void *handle)
-{
-    if (handle)
-        CloseHandle((HANDLE)handle);
-}
-
-static int WindowsUserIsAdmin(void)
-{
-    return IsUserAnAdmin() ? 1 : 0;
-}
-
-static const ZavcliProcessSeam WINDOWS_PROCESS_SEAM = {CreateWindowsInstanceMutex, CloseWindowsHandle,
-                                                       WindowsUserIsAdmin};
-static ZavcliProcessSeam g_process = WINDOWS_PROCESS_SEAM;
+static ZavcliProcessSeam g_process = *WindowsProcessSeam();
 
 void SetZavcliProcessSeam(const ZavcliProcessSeam *seam)
 {
-    g_process = seam ? *seam : WINDOWS_PROCESS_SEAM;
+    g_process = seam ? *seam : *WindowsProcessSeam();
 }
 
 // Held for the whole run; the system releases it when the process ends.
@@ -174,13 +144,10 @@ static int ReadControllerCount(uint16_t *count)
 
 static ContData *AllocateRecordBlock(uint16_t count)
 {
-    SetLastError(0);
-    ContData *records = (ContData *)calloc(count, CONTDATA_RECORD_SIZE);
-    if (!records) {
-        DWORD error = GetLastError();
-        ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)",
-                   (unsigned)(error ? error : ERROR_NOT_ENOUGH_MEMORY));
-    }
+    uint32_t error = 0;
+    ContData *records = (ContData *)AllocateZeroedBlock(count, CONTDATA_RECORD_SIZE, &error);
+    if (!records)
+        ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)", (unsigned)error);
     return records;
 }
 

@@ -2,6 +2,7 @@
 #ifndef ZAV_CLI_ZAVCLI_MAIN_H
 #define ZAV_CLI_ZAVCLI_MAIN_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "cli/zavcli_cmds.h"
@@ -33,6 +34,9 @@ struct ZavcliProcessSeam {
     int (*isUserAdmin)(void);
 };
 void SetZavcliProcessSeam(const ZavcliProcessSeam *seam); // null restores the Windows services
+const ZavcliProcessSeam *WindowsProcessSeam(void);
+// calloc that reports the system error of a failure (never 0 then) in *errorCode.
+void *AllocateZeroedBlock(size_t count, size_t size, uint32_t *errorCode);
 
 const CommandEntry *ZavcliCommandTable(void); // ZAVCLI_COMMAND_COUNT rows
 const CommandEntry *FindCommand(const char *token);

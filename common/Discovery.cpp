@@ -2,8 +2,6 @@
 // graphical tool's start-up check of the storage library and the controller count.
 #include "common/Discovery.h"
 
-#include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -17,33 +15,9 @@ static const char kDeviceMapPath[] = "HARDWARE\\DEVICEMAP\\Scsi";
 // ---------------------------------------------------------------------------------------------
 // Registry seam
 // ---------------------------------------------------------------------------------------------
-static long WinOpenKey(const char *path, void **key)
-{
-    HKEY h = NULL;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &h);
-    *key = rc == ERROR_SUCCESS ? (void *)h : NULL;
-    return rc;
-}
+static DeviceMapSeam g_registry = *WindowsDeviceMapSeam();
 
-static long WinEnumKey(void *key, uint32_t index, char *name, uint32_t nameSize)
-{
-    DWORD len = nameSize;
-    return RegEnumKeyExA((HKEY)key, index, name, &len, NULL, NULL, NULL, NULL);
-}
-
-static long WinQueryValue(void *key, const char *valueName, char *out, uint32_t size)
-{
-    DWORD len = size;
-    DWORD type = 0;
-    return RegQueryValueExA((HKEY)key, valueName, NULL, &type, (BYTE *)out, &len);
-}
-
-static void WinCloseKey(void *key) { RegCloseKey((HKEY)key); }
-
-static const DeviceMapSeam g_windowsRegistry = {WinOpenKey, WinEnumKey, WinQueryValue, WinCloseKey};
-static DeviceMapSeam g_registry = g_windowsRegistry;
-
-void SetDeviceMapSeam(const DeviceMapSeam *seam) { g_registry = seam ? *seam : g_windowsRegistry; }
+void SetDeviceMapSeam(const DeviceMapSeam *seam) { g_registry = seam ? *seam : *WindowsDeviceMapSeam(); }
 
 // ---------------------------------------------------------------------------------------------
 // What the user is told (console texts unless the graphical tool installed its own notifier)

@@ -23,6 +23,7 @@ struct DeviceMapSeam {
     void (*closeKey)(void *key);
 };
 void SetDeviceMapSeam(const DeviceMapSeam *seam); // null restores the Windows registry
+const DeviceMapSeam *WindowsDeviceMapSeam(void);
 
 // What discovery tells the user. The console tool's texts are the default; the graphical tool
 // installs its own notifier that shows its message boxes.

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "common/ContData.h"
+#include "common/Facts.h"
 #include "common/raidctl.h"
 #include "common/storelib_layout.h"
 
@@ -47,6 +48,16 @@ const char *DispLookupName(const DispName *table, unsigned rows, uint16_t code)
             return table[i].name;
     }
     return NULL;
+}
+
+void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width)
+{
+    size_t n = 0;
+    while (n < width && n + 1 < size && field[n] != '\0') {
+        out[n] = (char)field[n];
+        n++;
+    }
+    out[n] = '\0';
 }
 
 int DispCopy(char *out, size_t size, const char *text)
@@ -184,16 +195,11 @@ unsigned CtrlStripeSizes(const uint8_t *ctrlInfo, DispName *rows, unsigned maxRo
     return n;
 }
 
-static int HasCacheBackupUnit(const uint8_t *ctrlInfo)
-{
-    return (LayoutU32(ctrlInfo, CI_HW_PRESENT) & CI_HW_CACHE_BACKUP) != 0;
-}
-
 unsigned CtrlWritePolicies(const uint8_t *ctrlInfo, DispName *rows, unsigned maxRows)
 {
     unsigned n = 0;
     for (unsigned i = 0; i < ROWS(kWritePolicies) && n < maxRows; i++) {
-        if (kWritePolicies[i].code == WRITE_BACK && !HasCacheBackupUnit(ctrlInfo))
+        if (kWritePolicies[i].code == WRITE_BACK && !CtrlHasCacheBackupUnit(ctrlInfo))
             continue;
         rows[n++] = kWritePolicies[i];
     }
@@ -469,15 +475,17 @@ int PdRaidGroupText(char *out, size_t size, const ContData *rec, uint8_t slot)
     uint16_t ddf = LayoutU16(pd, PI_DDF_TYPE);
     uint16_t deviceId = LayoutU16(pd, PI_DEVICE_ID);
     if (ddf & PD_DDF_SPARE) {
+        // A global spare serves no RAID group. Whether a spare is global is the PD's own DDF bit:
+        // the spare entry is read only for the array reference of the first array a dedicated
+        // spare serves.
+        if (ddf & PD_DDF_GLOBAL_SPARE)
+            return DispCopy(out, size, "-");
         const uint8_t *config = rec->config;
         uint16_t spares = config ? ConfigSpareCount(config) : 0;
         for (uint16_t i = 0; i < spares; i++) {
             const ConfigSpare *spare = ConfigSpareAt(config, i);
-            // A global spare serves no array: its entry names none, and naming the group of array
-            // reference 0 would be wrong.
             if (spare != NULL && spare->deviceId == deviceId)
-                return spare->arrayCount > 0 ? RaidGroupName(out, size, rec, spare->arrayRefs[0])
-                                             : DispCopy(out, size, "-");
+                return RaidGroupName(out, size, rec, spare->arrayRefs[0]);
         }
         return DispCopy(out, size, "-");
     }

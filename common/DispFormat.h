@@ -23,6 +23,8 @@ const char *DispLookupName(const DispName *table, unsigned rows, uint16_t code);
 
 // Copies text into out (cut to fit, always terminated); returns the length written.
 int DispCopy(char *out, size_t size, const char *text);
+// Copies a fixed-width text field of a controller buffer, stopping at its terminator.
+void FixedFieldText(char *out, size_t size, const uint8_t *field, size_t width);
 
 // --- RAID level ---------------------------------------------------------------------------
 // Name of a RAID level code; an unknown code writes an empty text, returns 0 and is traced.

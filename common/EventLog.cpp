@@ -9,8 +9,6 @@
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
 
-#include <windows.h>
-
 static const char kEventSourceName[] = "zavservice";
 static const char kEventConfigName[] = "zav_config.csv";
 
@@ -28,77 +26,38 @@ enum {
 static EventInfo g_eventTable[EVENT_TABLE_MAX];
 static unsigned g_eventCount;
 
-// ---------------------------------------------------------------------------------------------
-// Windows side of the seam
-// ---------------------------------------------------------------------------------------------
-static void *WinRegisterSource(const char *sourceName)
-{
-    return (void *)RegisterEventSourceA(NULL, sourceName);
-}
-
-static int WinReportEvent(void *source, uint16_t type, uint16_t category, uint32_t eventId,
-                          uint16_t stringCount, const char **strings, uint32_t dataSize, const void *data)
-{
-    return ReportEventA((HANDLE)source, type, category, eventId, NULL, stringCount, dataSize,
-                        (LPCSTR *)strings, (LPVOID)data) ? 1 : 0;
-}
-
-static int WinDeregisterSource(void *source)
-{
-    return DeregisterEventSource((HANDLE)source) ? 1 : 0;
-}
-
-static uint32_t WinLastError(void)
-{
-    return (uint32_t)GetLastError();
-}
-
-static int WinSystemErrorText(uint32_t code, char *out, unsigned size)
-{
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code,
-                                  0, out, size, NULL);
-    if (length == 0 || size == 0) {
-        return 0;
-    }
-    while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n' || out[length - 1] == ' ')) {
-        out[--length] = '\0';
-    }
-    return 1;
-}
-
-static int WinReadInstallDir(char *out, unsigned size)
-{
-    return RegReadProductValue("InstallDir", out, size);
-}
-
-static void WinLocalTime(EventClock *out)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    out->year = now.wYear;
-    out->month = now.wMonth;
-    out->day = now.wDay;
-    out->hour = now.wHour;
-    out->minute = now.wMinute;
-    out->second = now.wSecond;
-}
-
-static const EventLogSeam kWindowsSeam = {
-    WinRegisterSource, WinReportEvent, WinDeregisterSource, WinLastError,
-    WinSystemErrorText, WinReadInstallDir, WinLocalTime,
-};
-
-static EventLogSeam g_seam = kWindowsSeam;
-
-const EventLogSeam *WindowsEventLogSeam(void)
-{
-    return &kWindowsSeam;
-}
+static EventLogSeam g_seam = *WindowsEventLogSeam();
 
 void SetEventLogSeam(const EventLogSeam *seam)
 {
-    g_seam = seam ? *seam : kWindowsSeam;
+    g_seam = seam ? *seam : *WindowsEventLogSeam();
 }
+
+// ---------------------------------------------------------------------------------------------
+// What the user is told (console texts unless the graphical tool installed its own notifier)
+// ---------------------------------------------------------------------------------------------
+static void ConsoleNotice(int notice, uint32_t value)
+{
+    switch (notice) {
+    case EVENTLOG_WINDOWS_API_ERROR:
+        ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)", (unsigned)value);
+        break;
+    case EVENTLOG_TEST_EVENT_REGISTERED:
+        ZAV_REPORT(REPORT_BOTH, "Information - Test Event has been registered as OS event log.\n"
+                                "Please check it with OS event viewer.");
+        break;
+    default:
+        break;
+    }
+}
+
+static EventLogNotifier g_notifier = ConsoleNotice;
+
+void SetEventLogNotifier(EventLogNotifier notifier)
+{
+    g_notifier = notifier ? notifier : ConsoleNotice;
+}
+
 
 // ---------------------------------------------------------------------------------------------
 // Event table
@@ -287,7 +246,7 @@ static void ReportWindowsApiError(const char *what, uint8_t contNo, uint32_t err
     if (g_seam.systemErrorText(errorCode, detail, sizeof(detail))) {
         ZAV_TRACE(ZAV_ERR, "func=%s: code=%u %s", "XeltLogEvent", (unsigned)errorCode, detail);
     }
-    ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)", (unsigned)errorCode);
+    g_notifier(EVENTLOG_WINDOWS_API_ERROR, errorCode);
 }
 
 int XeltLogEvent(uint8_t contNo, uint32_t eventId, uint16_t stringCount, const char **strings,
@@ -330,8 +289,7 @@ int RaiseTestEvent(const char *caller, uint32_t eventCode)
     snprintf(codeText, sizeof(codeText), "%06u", (unsigned)eventCode);
     const char *strings[4] = {timeText, "FFFFFFFF", eventText, codeText};
     XeltLogEvent(EVENT_CONTNO_NONE, eventId, 4, strings, 0, NULL);
-    ZAV_REPORT(REPORT_BOTH,
-               "Information - Test Event has been registered as OS event log.\nPlease check it with OS event viewer.");
+    g_notifier(EVENTLOG_TEST_EVENT_REGISTERED, eventCode);
     ZAV_TRACE("", "func=%s: %s, eventCode=%u", caller, "XeltLogEvent finish", (unsigned)eventCode);
     return 1;
 }

@@ -49,6 +49,15 @@ typedef struct EventLogSeam {
 const EventLogSeam *WindowsEventLogSeam(void);
 void SetEventLogSeam(const EventLogSeam *seam);  // null restores the Windows calls
 
+// What event reporting tells the user. The console tool's texts are the default; the graphical
+// tool installs its own notifier that shows its message boxes.
+enum EventLogNotice {
+    EVENTLOG_WINDOWS_API_ERROR = 1,     // value: system error code
+    EVENTLOG_TEST_EVENT_REGISTERED = 2  // value: the test event's code
+};
+typedef void (*EventLogNotifier)(int notice, uint32_t value);
+void SetEventLogNotifier(EventLogNotifier notifier); // null restores the console messages
+
 // Event table. Reads append; reading stops once EVENT_TABLE_MAX entries are held.
 int ReadEventInfo(void);                      // InstallDir + "zav_config.csv"
 int ReadEventInfoFile(const char *path);      // 1: read to the end or table full; 0: open or format error

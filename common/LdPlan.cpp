@@ -7,6 +7,7 @@
 
 #include "common/ContData.h"
 #include "common/DispFormat.h"
+#include "common/Facts.h"
 #include "common/StoreLib.h"
 #include "common/dll_mod.h"
 #include "common/raidctl.h"
@@ -188,7 +189,7 @@ int GetMaxLdCount(const ContData *records, uint8_t contNo)
 
 int HasCacheBackupUnit(const ContData *records, uint8_t contNo)
 {
-    return (LayoutU32(CtrlInfo(records, contNo), CI_HW_PRESENT) & CI_HW_CACHE_BACKUP) != 0;
+    return CtrlHasCacheBackupUnit(CtrlInfo(records, contNo));
 }
 
 int IsSnapshotSupported(const ContData *records, uint8_t contNo)
@@ -213,16 +214,6 @@ int IsEmbeddedController(const ContData *records)
 // ---------------------------------------------------------------------------------------------
 // Candidates and hot spares
 // ---------------------------------------------------------------------------------------------
-static unsigned InterfaceTypeOf(const uint8_t *pdInfo)
-{
-    return LayoutU16(pdInfo, PI_DDF_TYPE) >> 12;
-}
-
-static unsigned MediaTypeOf(const uint8_t *pdInfo)
-{
-    return pdInfo[PI_MEDIA_TYPE] & 0x0F;
-}
-
 static uint64_t RecordPdSize(const ContData *records, uint8_t contNo, uint8_t slot)
 {
     return LayoutU64(PdInfoOfSlot(records, contNo, slot), PI_COERCED_SIZE);
@@ -242,7 +233,7 @@ void GetCandidatePds(const ContData *records, uint8_t contNo, int ssdOnly, Candi
             continue;
         if (LayoutU16(info, PI_DDF_TYPE) & PD_DDF_FOREIGN)
             continue;
-        if (ssdOnly && MediaTypeOf(info) != 1)
+        if (ssdOnly && PdMediaType(info) != 1)
             continue;
         list->pdNo[found++] = entry->slotNumber;
     }
@@ -262,12 +253,12 @@ static int IsMixedBy(const ContData *records, uint8_t contNo, const uint8_t *pds
 
 int IsMixedInterfaceTypeList(const ContData *records, uint8_t contNo, const uint8_t *pds, int count)
 {
-    return IsMixedBy(records, contNo, pds, count, InterfaceTypeOf);
+    return IsMixedBy(records, contNo, pds, count, PdInterfaceType);
 }
 
 int IsMixedMediaTypeList(const ContData *records, uint8_t contNo, const uint8_t *pds, int count)
 {
-    return IsMixedBy(records, contNo, pds, count, MediaTypeOf);
+    return IsMixedBy(records, contNo, pds, count, PdMediaType);
 }
 
 int IsMixedInterfaceType(const ContData *records, uint8_t contNo, const CandidatePdList *list)
@@ -703,4 +694,128 @@ int GetArrayNo(const char *option, uint8_t used[ARRAY_REF_MAX], int *lastNo, int
     *lastNo = value;
     ++*groupCount;
     return 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Room for a new LD in an existing group
+// ---------------------------------------------------------------------------------------------
+static int SameDevices(const uint16_t *devices, int count, const uint16_t *listed)
+{
+    for (int i = 0; i < count; ++i) {
+        int found = 0;
+        for (int j = 0; j < count && !found; ++j)
+            found = devices[j] == listed[i];
+        if (!found)
+            return 0;
+    }
+    return 1;
+}
+
+// The first LD entry whose group consists of exactly the listed PDs at the requested level.
+const uint8_t *FindExistingGroup(const ContData *record, int32_t level, const uint8_t *pds, int pdCount)
+{
+    const uint8_t *config = record->config;
+    if (config == NULL)
+        return NULL;
+    uint16_t listed[RG_PD_MAX];
+    for (int i = 0; i < pdCount; ++i) {
+        if (!DeviceOfSlot(record, pds[i], &listed[i]))
+            return NULL;
+    }
+    for (uint16_t i = 0; i < ConfigLdCount(config); ++i) {
+        const uint8_t *ld = ConfigLdAt(config, i);
+        if (ld == NULL || ld[LI_CACHECADE] != 0 || LdRaidLevel(ld) != level)
+            continue;
+        uint16_t devices[RG_PD_MAX];
+        int count = LdMemberDevices(config, ld, devices, RG_PD_MAX);
+        if (count == pdCount && SameDevices(devices, count, listed))
+            return ld;
+    }
+    return NULL;
+}
+
+// The first free extent of the array that is worth an LD (more than 4 MB per PD usable).
+int FirstFreeExtent(const uint8_t *config, uint16_t arrayRef, int32_t level, int pdCount, uint8_t contNo,
+                    FreeExtent *extent)
+{
+    const ConfigArray *array = ConfigFindArray(config, arrayRef);
+    if (array == NULL)
+        return 0;
+    uint64_t starts[LD_MAX * LI_MAX_SPANS], ends[LD_MAX * LI_MAX_SPANS];
+    int used = 0;
+    for (uint16_t i = 0; i < ConfigLdCount(config); ++i) {
+        const uint8_t *ld = ConfigLdAt(config, i);
+        for (int k = 0; ld != NULL && k < ld[LI_SPAN_DEPTH] && k < LI_MAX_SPANS; ++k) {
+            size_t span = LI_SPANS + LI_SPAN_SIZE * (size_t)k;
+            if (LayoutU16(ld, span + LI_SPAN_ARRAY_REF) != arrayRef || used >= LD_MAX * LI_MAX_SPANS)
+                continue;
+            starts[used] = LayoutU64(ld, span + LI_SPAN_START);
+            ends[used] = starts[used] + LayoutU64(ld, span + LI_SPAN_BLOCKS);
+            ++used;
+        }
+    }
+    uint64_t at = 0;
+    for (;;) {
+        // The next used range at or after the current position.
+        int next = -1;
+        for (int i = 0; i < used; ++i) {
+            if (ends[i] > at && (next < 0 || starts[i] < starts[next]))
+                next = i;
+        }
+        uint64_t gapEnd = next < 0 ? array->size : (starts[next] < array->size ? starts[next] : array->size);
+        if (gapEnd > at) {
+            uint64_t usable = CalcLDCapa(level, (unsigned)pdCount, gapEnd - at, contNo);
+            if ((usable >> 11) > 4ull * (uint64_t)pdCount) {
+                extent->start = at;
+                extent->blocks = gapEnd - at;
+                return 1;
+            }
+        }
+        if (next < 0)
+            return 0;
+        at = ends[next] > at ? ends[next] : at;
+    }
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// IO policy of existing LDs
+// ---------------------------------------------------------------------------------------------
+static void ConsoleIoPolicyFailure(uint8_t contNo, uint8_t target)
+{
+    ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to change the IO Policy of LD(Logical Drive) %d.", contNo,
+               target);
+}
+
+static IoPolicyFailureNotifier g_ioPolicyNotifier = ConsoleIoPolicyFailure;
+
+void SetIoPolicyFailureNotifier(IoPolicyFailureNotifier notifier)
+{
+    g_ioPolicyNotifier = notifier ? notifier : ConsoleIoPolicyFailure;
+}
+
+int SetLdsIoPolicy(uint8_t contNo, ContData *records, const uint8_t *targets, int count, int cached)
+{
+    int failed = 0;
+    for (int i = 0; i < count; ++i) {
+        uint8_t target = targets[i];
+        if (target >= LD_MAX)
+            continue;
+        if (records != NULL && LdIsCacheCade(records[contNo].ldInfo[target]))
+            continue;
+        uint8_t props[LD_PROP_SIZE];
+        int32_t status = SLGetLDProperties(contNo, target, props);
+        if (status == 0) {
+            props[LP_DEFAULT_CACHE] = (uint8_t)((props[LP_DEFAULT_CACHE] & ~LD_CACHE_CACHED_IO) |
+                                                (cached ? LD_CACHE_CACHED_IO : 0));
+            status = SLSetLDProperties(contNo, props);
+        }
+        if (status != 0) {
+            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "SetLdsIoPolicy", "SLSetLDProperties error",
+                      (unsigned)contNo, (unsigned)target);
+            g_ioPolicyNotifier(contNo, target);
+            ++failed;
+        }
+    }
+    return failed;
 }

@@ -150,4 +150,23 @@ void NameLdSlot(LdSlot *slot);
 int GetCustomLdSize(const char *option, CustomSizeList *sizes);
 int GetArrayNo(const char *option, uint8_t used[ARRAY_REF_MAX], int *lastNo, int *groupCount);
 
+// Room for a new LD in an existing group
+struct FreeExtent {
+    uint64_t start;
+    uint64_t blocks;
+};
+// The first LD entry (not CacheCade) whose group consists of exactly the listed PDs at the level.
+const uint8_t *FindExistingGroup(const ContData *record, int32_t level, const uint8_t *pds, int pdCount);
+// The first free extent of the array that is worth an LD (more than 4 MB per PD usable); 1 when found.
+int FirstFreeExtent(const uint8_t *config, uint16_t arrayRef, int32_t level, int pdCount, uint8_t contNo,
+                    FreeExtent *extent);
+
+// IO policy of existing LDs. Sets cached IO (cached non-zero) or direct IO on the listed LDs,
+// passing over CacheCade LDs. A failure is traced and told through the notifier for its LD, and
+// the loop goes on. Returns the number of LDs whose policy could not be changed.
+int SetLdsIoPolicy(uint8_t contNo, ContData *records, const uint8_t *targets, int count, int cached);
+// The console tool's text is the default; the graphical tool installs its own.
+typedef void (*IoPolicyFailureNotifier)(uint8_t contNo, uint8_t target);
+void SetIoPolicyFailureNotifier(IoPolicyFailureNotifier notifier); // null restores the console text
+
 #endif

@@ -120,10 +120,24 @@ int MakeViewName(char *out, size_t size, uint8_t ldNo)
     return len < (int)size ? len : (int)size - 1;
 }
 
+// What the flush tells the user: the console text unless the graphical tool installed its own.
+static void ConsoleNotice(int notice, uint32_t value)
+{
+    if (notice == SNAP_FLUSH_WINDOWS_API_ERROR)
+        ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)", (unsigned)value);
+}
+
+static SnapSupportNotifier g_notifier = ConsoleNotice;
+
+void SetSnapSupportNotifier(SnapSupportNotifier notifier)
+{
+    g_notifier = notifier ? notifier : ConsoleNotice;
+}
+
 static void ReportApiError(const char *what, uint32_t code)
 {
     ZAV_TRACE(ZAV_ERR, "func=%s: %s, errcode=%d", "FlushLDBuffers", what, (int)code);
-    ZAV_REPORT(REPORT_BOTH, "Error - An error has occurred with Windows API. (code=0x%X)", (unsigned)code);
+    g_notifier(SNAP_FLUSH_WINDOWS_API_ERROR, code);
 }
 
 static int FlushVolume(const VolumeSeam *seam, char letter)

@@ -44,6 +44,12 @@ int RemoveSnapshotConstructInfo(uint8_t contNo);
 int MakeSnapshotName(char *out, size_t size, uint8_t ldNo, const struct tm *localTime);
 int MakeViewName(char *out, size_t size, uint8_t ldNo);
 
+// What the flush before a snapshot tells the user. The console tool's text is the default; the
+// graphical tool installs its own notifier that shows its message box.
+enum SnapSupportNotice { SNAP_FLUSH_WINDOWS_API_ERROR = 1 }; // value: system error code
+typedef void (*SnapSupportNotifier)(int notice, uint32_t value);
+void SetSnapSupportNotifier(SnapSupportNotifier notifier); // null restores the console message
+
 // Flushes the operating system's buffers of every volume on the LD; 1 on success, 0 on failure.
 int FlushLDBuffers(uint8_t contNo, ContData *records, uint8_t ldNo);
 

@@ -3,8 +3,6 @@
 // The queries and actions built on it live in StoreLibQuery.cpp and StoreLibAction.cpp.
 #include "common/StoreLib.h"
 
-#include <windows.h>
-
 #include <string.h>
 
 #include "common/StoreLibInternal.h"
@@ -20,18 +18,9 @@ static SLAllocFailCallback g_allocFail;
 static ControllerIdList g_sourceLists[3]; // one per possible library; only the first is ever filled
 static ControllerIdList g_mergedList;
 
-static void *WinLoadLibrary(const char *name) { return (void *)LoadLibraryA(name); }
-static void *WinGetProcAddress(void *module, const char *name)
-{
-    return (void *)GetProcAddress((HMODULE)module, name);
-}
-static void WinFreeLibrary(void *module) { FreeLibrary((HMODULE)module); }
-static uint32_t WinLastError(void) { return (uint32_t)GetLastError(); }
+static LibLoaderSeam g_loader = *WindowsLibLoader();
 
-static const LibLoaderSeam g_windowsLoader = {WinLoadLibrary, WinGetProcAddress, WinFreeLibrary, WinLastError};
-static LibLoaderSeam g_loader = g_windowsLoader;
-
-void SLSetLibLoader(const LibLoaderSeam *seam) { g_loader = seam ? *seam : g_windowsLoader; }
+void SLSetLibLoader(const LibLoaderSeam *seam) { g_loader = seam ? *seam : *WindowsLibLoader(); }
 
 void SLSetEntryForTest(ProcessLibCommandFn entry, const ControllerIdList *mergedList)
 {

@@ -47,6 +47,7 @@ struct LibLoaderSeam {
     uint32_t (*lastError)(void);
 };
 void SLSetLibLoader(const LibLoaderSeam *seam); // null restores the Windows loader
+const LibLoaderSeam *WindowsLibLoader(void);
 // Puts the layer into the loaded state with the given entry and merged controller list, without
 // loading any module (unit tests script ProcessLibCommand this way). A null entry unloads.
 void SLSetEntryForTest(ProcessLibCommandFn entry, const ControllerIdList *mergedList);

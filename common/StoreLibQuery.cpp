@@ -1,5 +1,6 @@
 // Read-only operations of the controller access layer: one function per query command, the
 // direct-command queries, and the lookups built from them (device ids, slots, sequence numbers).
+#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -111,16 +112,32 @@ int32_t SLGetCtrlProp(uint8_t contNo, void *out64)
     return QUERY("SLGetCtrlProp", contNo, r);
 }
 
+// Exchange sort of list entries by one byte of each entry, as the tools have always ordered the PD
+// and LD lists (entries with equal keys keep the order this sort leaves them in).
+static void SortEntriesByByte(uint8_t *entries, uint32_t count, size_t entrySize, size_t keyOffset)
+{
+    uint8_t swap[sizeof(PdListEntry) > sizeof(LdListEntry) ? sizeof(PdListEntry) : sizeof(LdListEntry)];
+    for (uint32_t i = 0; i + 1 < count; i++)
+        for (uint32_t j = i + 1; j < count; j++) {
+            uint8_t *a = entries + entrySize * i, *b = entries + entrySize * j;
+            if (b[keyOffset] < a[keyOffset]) {
+                memcpy(swap, a, entrySize);
+                memcpy(a, b, entrySize);
+                memcpy(b, swap, entrySize);
+            }
+        }
+}
+
 static void SortPdListBySlot(PdList *list)
 {
     uint32_t count = list->count < (uint32_t)PD_LIST_MAX ? list->count : (uint32_t)PD_LIST_MAX;
-    for (uint32_t i = 0; i + 1 < count; i++)
-        for (uint32_t j = i + 1; j < count; j++)
-            if (list->entries[j].slotNumber < list->entries[i].slotNumber) {
-                PdListEntry t = list->entries[i];
-                list->entries[i] = list->entries[j];
-                list->entries[j] = t;
-            }
+    SortEntriesByByte((uint8_t *)list->entries, count, sizeof(PdListEntry), offsetof(PdListEntry, slotNumber));
+}
+
+static void SortLdListByTarget(LdList *list)
+{
+    uint32_t count = list->count < (uint32_t)LD_MAX ? list->count : (uint32_t)LD_MAX;
+    SortEntriesByByte((uint8_t *)list->entries, count, sizeof(LdListEntry), offsetof(LdListEntry, targetId));
 }
 
 int32_t SLGetPDList(uint8_t contNo, PdList *out)
@@ -169,18 +186,6 @@ int32_t SLGetOSDriveName(uint8_t contNo, uint8_t targetId, char *out16)
     }
     free(table);
     return status;
-}
-
-static void SortLdListByTarget(LdList *list)
-{
-    uint32_t count = list->count < (uint32_t)LD_MAX ? list->count : (uint32_t)LD_MAX;
-    for (uint32_t i = 0; i + 1 < count; i++)
-        for (uint32_t j = i + 1; j < count; j++)
-            if (list->entries[j].targetId < list->entries[i].targetId) {
-                LdListEntry t = list->entries[i];
-                list->entries[i] = list->entries[j];
-                list->entries[j] = t;
-            }
 }
 
 int32_t SLGetLDList(uint8_t contNo, LdList *out)

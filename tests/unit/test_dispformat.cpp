@@ -10,8 +10,11 @@
 #include "common/ContData.h"
 #include "common/DispFormat.h"
 #include "common/storelib_layout.h"
+#include "unit/record_builder.h"
 
 namespace {
+
+using testrec::Record;
 
 std::string Text(int (*fn)(char *, size_t, const uint8_t *), const uint8_t *block)
 {
@@ -21,109 +24,6 @@ std::string Text(int (*fn)(char *, size_t, const uint8_t *), const uint8_t *bloc
     return buf;
 }
 
-// A zero-filled controller data record with owned list and configuration buffers.
-struct Record {
-    ContData *rec;
-    Record()
-    {
-        rec = static_cast<ContData *>(calloc(1, sizeof(ContData)));
-        rec->pdList = static_cast<PdList *>(calloc(1, sizeof(PdList)));
-        rec->ldList = static_cast<LdList *>(calloc(1, sizeof(LdList)));
-        rec->config = static_cast<uint8_t *>(calloc(1, 8192));
-        ConfigHeader *h = reinterpret_cast<ConfigHeader *>(rec->config);
-        h->totalSize = 8192;
-        h->arrayEntrySize = CONFIG_ARRAY_SIZE;
-        h->ldEntrySize = CONFIG_LD_SIZE;
-    }
-    ~Record()
-    {
-        free(rec->pdList);
-        free(rec->ldList);
-        free(rec->config);
-        free(rec);
-    }
-    ConfigHeader *Header() { return reinterpret_cast<ConfigHeader *>(rec->config); }
-
-    // A disk in slot with device id and firmware state.
-    void AddPd(uint8_t slot, uint16_t deviceId, uint16_t state, uint16_t ddf = 0)
-    {
-        PdListEntry &e = rec->pdList->entries[rec->pdList->count++];
-        e.deviceId = deviceId;
-        e.slotNumber = slot;
-        e.scsiDevType = 0;
-        uint8_t *pd = rec->pdInfo[slot];
-        LayoutPutU16(pd, PI_DEVICE_ID, deviceId);
-        LayoutPutU16(pd, PI_FW_STATE, state);
-        LayoutPutU16(pd, PI_DDF_TYPE, ddf);
-        LayoutPutU16(pd, PI_COPYBACK_PARTNER, 0xFFFF);
-        pd[PI_SLOT_NUMBER] = slot;
-    }
-
-    // Arrays must all be added before the first LD (the configuration keeps them in front).
-    void AddArray(uint16_t ref, std::initializer_list<uint16_t> devices)
-    {
-        ConfigHeader *h = Header();
-        ConfigArray *a = reinterpret_cast<ConfigArray *>(rec->config + sizeof(ConfigHeader) + CONFIG_ARRAY_SIZE * h->arrayCount);
-        a->arrayRef = ref;
-        a->driveCount = (uint8_t)devices.size();
-        int j = 0;
-        for (uint16_t d : devices)
-            a->arms[j++].deviceId = d;
-        h->arrayCount++;
-        uint8_t *ai = rec->arrayInfo[ref];
-        ai[AI_DRIVE_COUNT] = (uint8_t)devices.size();
-        LayoutPutU16(ai, AI_ARRAY_REF, ref);
-        j = 0;
-        for (uint16_t d : devices)
-            LayoutPutU16(ai, AI_ARMS + 8 * j++, d);
-    }
-
-    uint8_t *LdEntry(uint16_t index)
-    {
-        ConfigHeader *h = Header();
-        return rec->config + sizeof(ConfigHeader) + CONFIG_ARRAY_SIZE * h->arrayCount + CONFIG_LD_SIZE * index;
-    }
-
-    // An LD over the given arrays (one span each) with drives per span and state.
-    void AddLd(uint8_t target, std::initializer_list<uint16_t> arrays, uint8_t primaryRaid, uint8_t drivesPerSpan,
-               uint8_t state = LD_STATE_OPTIMAL, uint8_t cacheCade = 0)
-    {
-        uint8_t *ld = rec->ldInfo[target];
-        ld[LI_TARGET_ID] = target;
-        ld[LI_PRIMARY_RAID] = primaryRaid;
-        ld[LI_DRIVES_PER_SPAN] = drivesPerSpan;
-        ld[LI_SPAN_DEPTH] = (uint8_t)arrays.size();
-        ld[LI_STATE] = state;
-        ld[LI_CONSISTENT] = 1;
-        ld[LI_CACHECADE] = cacheCade;
-        int k = 0;
-        for (uint16_t a : arrays) {
-            LayoutPutU64(ld, LI_SPANS + LI_SPAN_SIZE * k + LI_SPAN_BLOCKS, 1000);
-            LayoutPutU16(ld, LI_SPANS + LI_SPAN_SIZE * k + LI_SPAN_ARRAY_REF, a);
-            uint8_t *ai = rec->arrayInfo[a];
-            uint32_t n = LayoutU32(ai, AI_LD_COUNT);
-            ai[AI_LDS + AI_LD_ENTRY_SIZE * n] = target;
-            LayoutPutU32(ai, AI_LD_COUNT, n + 1);
-            k++;
-        }
-        ConfigHeader *h = Header();
-        memcpy(LdEntry(h->ldCount), ld, CONFIG_LD_SIZE);
-        h->ldCount++;
-        rec->ldList->entries[rec->ldList->count++].targetId = target;
-    }
-
-    void AddSpare(uint16_t deviceId, uint16_t arrayRef)
-    {
-        ConfigHeader *h = Header();
-        ConfigSpare *s = reinterpret_cast<ConfigSpare *>(LdEntry(h->ldCount) + CONFIG_SPARE_SIZE * h->spareCount);
-        s->deviceId = deviceId;
-        s->arrayCount = 1;
-        s->arrayRefs[0] = arrayRef;
-        h->spareCount++;
-    }
-
-    void Number() { BuildRaidGroupNumbering(rec); }
-};
 
 // ---------------------------------------------------------------------------------------------
 TEST(DispNames, RaidLevelsAndUnknownCode)
@@ -554,6 +454,52 @@ TEST(DispRecord, PdUsageByStateAndForeignFlag)
     EXPECT_STREQ(buf, "-");
     PdLdListText(buf, sizeof(buf), r.rec, 200); // not in the PD list
     EXPECT_STREQ(buf, "-");
+}
+
+// A spare's RAID group comes from the PD's DDF bits and the spare entry's array reference alone: the
+// count byte after the spare type means nothing, so a library that leaves it 0 (or fills it for a
+// global spare) changes nothing.
+TEST(DispRecord, SpareRaidGroupFollowsTheDdfBitsNotTheEntryCountByte)
+{
+    const struct {
+        uint16_t ddf;
+        uint16_t arrayRef;
+        uint8_t countByte;
+        const char *usage;
+        const char *rg;
+    } rows[] = {
+        {PD_DDF_SPARE, 0, 0, "DHS", "RG0"},
+        {PD_DDF_SPARE, 0, 1, "DHS", "RG0"},
+        {PD_DDF_SPARE, 1, 0, "DHS", "RG1"},
+        {PD_DDF_SPARE | PD_DDF_GLOBAL_SPARE, 0, 0, "GHS", "-"},
+        {PD_DDF_SPARE | PD_DDF_GLOBAL_SPARE, 0, 1, "GHS", "-"},
+    };
+    for (const auto &row : rows) {
+        Record r;
+        r.AddPd(0, 100, PD_STATE_ONLINE, PD_DDF_IN_LD);
+        r.AddPd(1, 101, PD_STATE_ONLINE, PD_DDF_IN_LD);
+        r.AddPd(2, 102, PD_STATE_HOT_SPARE, row.ddf);
+        r.AddArray(0, {100});
+        r.AddArray(1, {101});
+        r.AddLd(0, {0}, 0, 1);
+        r.AddLd(1, {1}, 0, 1);
+        r.AddSpare(102, row.arrayRef, row.countByte);
+        r.Number();
+        char buf[32];
+        PdUsageText(buf, sizeof(buf), r.rec, 2);
+        EXPECT_STREQ(row.usage, buf);
+        PdRaidGroupText(buf, sizeof(buf), r.rec, 2);
+        EXPECT_STREQ(row.rg, buf) << "ddf=" << row.ddf << " ref=" << row.arrayRef << " count=" << (int)row.countByte;
+    }
+}
+
+TEST(DispRecord, SpareWithoutAnEntryBelongsToNoGroup)
+{
+    Record r;
+    r.AddPd(2, 102, PD_STATE_HOT_SPARE, PD_DDF_SPARE);
+    char buf[32];
+    PdRaidGroupText(buf, sizeof(buf), r.rec, 2);
+    EXPECT_STREQ("-", buf);
 }
 
 } // namespace

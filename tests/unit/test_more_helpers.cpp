@@ -10,6 +10,7 @@
 #include "cli/zavcli_cmd_com.h"
 #include "cli/zavcli_cmd_ldops.h"
 #include "common/ContData.h"
+#include "common/Facts.h"
 #include "common/dll_mod.h"
 
 namespace {
