@@ -6,6 +6,8 @@
 
 // Every page module offers its dialog procedure here.
 INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page1Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page6Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Page5Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // Pages whose modules are still to come: they paint their background and ignore refreshes.
 INT_PTR CALLBACK PageFrameProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
