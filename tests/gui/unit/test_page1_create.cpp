@@ -59,16 +59,8 @@ protected:
     }
     CreateLdContext Context() { return CreateLdContext{ nullptr, 0, g_records, nullptr }; }
 
-    // The configuration part of the simulator's state: arrays, LDs and spares of controller 0.
-    std::string Configuration()
-    {
-        std::string dump = SimOut({ "show" });
-        size_t from = dump.find("Arrays");
-        size_t to = dump.find("Snapshots");
-        if (from == std::string::npos)
-            from = 0;
-        return dump.substr(from, to == std::string::npos ? std::string::npos : to - from);
-    }
+    // The whole simulated controller state: groups, LDs with their policies and sizes, spares.
+    std::string Configuration() { return SimOut({ "dump" }); }
     // The same answers given to zavcli -lde on a fresh copy of the scenario.
     std::string ConfigurationByLde(const std::string &scenario, const std::string &answers)
     {
@@ -116,9 +108,9 @@ TEST_F(CreateLdPageTest, TheQuestionShowsLevelDrivesSizeAndSpareAndNoSendsNothin
     ASSERT_EQ(1u, boxes.seen.size());
     const std::string &q = boxes.seen[0].text;
     EXPECT_NE(std::string::npos, q.find("RAID Level : RAID5\r\n")) << q;
-    EXPECT_NE(std::string::npos, q.find("PD[s] : PD0, PD1, PD2, PD3, PD4 (5)\r\n")) << q;
+    EXPECT_NE(std::string::npos, q.find("PD[s] : PD1, PD2, PD3, PD4, PD5 (5)\r\n")) << q;
     EXPECT_NE(std::string::npos, q.find("Capacity : 400.000 GB\r\n")) << q;
-    EXPECT_NE(std::string::npos, q.find("Hot Spare : PD5")) << q;
+    EXPECT_NE(std::string::npos, q.find("Hot Spare : PD0")) << q;
 }
 
 TEST_F(CreateLdPageTest, MixedMediaIsRefusedWithItsBoxAndNothingSent)
@@ -242,7 +234,7 @@ TEST_F(CreateLdPageTest, SnapshotLayoutWritesThePairTheEnableDialogPreselects)
     ExpectBox(IDS_CREATE_CONFIRM, IDS_CAPTION_CREATE_LD, BOX_YES);
     ExpectBox(IDS_CREATE_DONE_SNAPSHOT, IDS_CAPTION_CREATE_LD);
     ASSERT_EQ(1, CreatePlannedLds(&page, plan.get()));
-    EXPECT_EQ("3,4\n", e2e::ReadFileText(ConstructInfoFile()));
+    EXPECT_EQ("3,4\r\n", e2e::ReadFileText(ConstructInfoFile()));
     ASSERT_EQ(1, RefreshCurrentRecord());
     SnapConstructInfo info;
     std::memset(&info, 0, sizeof(info));

@@ -130,7 +130,7 @@ TEST_F(SnapshotPageTest, EnableChecksNameTheFirstProblem)
         { "area below 1175 MB", 2, 1, 0, 1, nullptr, IDS_SNAP_AREA_TOO_SMALL },
         { "area larger than the repository LD", 2, 1, 0, 400, nullptr, IDS_SNAP_REPOSITORY_SMALLER },
         { "area larger than the room left", 2, 1, 0, 200, nullptr, IDS_SNAP_REPOSITORY_TOO_SMALL },
-        { "percentage of the base", 2, 1, 1, 50, nullptr, IDS_SNAP_REPOSITORY_TOO_SMALL },
+        { "percentage of the base", 2, 1, 1, 70, nullptr, IDS_SNAP_REPOSITORY_TOO_SMALL },
         { "small percentage", 2, 1, 1, 5, nullptr, 0 },
     };
     for (const Case &c : cases) {
@@ -198,7 +198,9 @@ TEST_F(SnapshotPageTest, QuestionsListingManyLdsStayWithinTheBoxBuffer)
     n = FormatDisableQuestion(text, sizeof(text), format, &lists);
     EXPECT_LT(n, GUI_TEXT_SIZE);
     std::string disable(text);
-    EXPECT_NE(std::string::npos, disable.find(", ...\r\n\r\nProceed with disabling Snapshot?"));
+    // One list fits whole beside the disable question's words.
+    EXPECT_NE(std::string::npos, disable.find("Base LD:LD0, 1, 2, 3,"));
+    EXPECT_NE(std::string::npos, disable.find(", 62, 63\r\n\r\nProceed with disabling Snapshot?"));
 
     // Few LDs are listed whole.
     lists.enableCount = 2;
