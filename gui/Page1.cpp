@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "gui/Controls_win.h"
 #include "gui/CreateLdShared.h"
 #include "gui/Dialog.h"
 #include "gui/GuiState.h"
@@ -127,18 +128,28 @@ static void SetSingleSummary(HWND sub, int offer)
     EnableWindow(GetDlgItem(sub, IDC_P10_CREATE), offer >= 0 && g_singleModel.singleCount > 0);
 }
 
+static int SelectedOffer(HWND sub)
+{
+    return ListView_GetNextItem(GetDlgItem(sub, IDC_P10_LAYOUTS), -1, LVNI_SELECTED);
+}
+
 static void FillSingleLayouts(HWND sub)
 {
     HWND list = GetDlgItem(sub, IDC_P10_LAYOUTS);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    ListView_DeleteAllItems(list);
     for (int i = 0; i < g_singleModel.singleCount; ++i) {
         char text[64], line[80];
         SingleOfferText(text, sizeof(text), &g_singleModel.singles[i], g_singleModel.contNo);
         snprintf(line, sizeof(line), "(%d) %s", i + 1, text);
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)line);
+        LVITEMA item;
+        memset(&item, 0, sizeof(item));
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = line;
+        ListView_InsertItem(list, &item);
     }
     if (g_singleModel.singleCount > 0)
-        SendMessageA(list, LB_SETCURSEL, 0, 0);
+        ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     SetSingleSummary(sub, g_singleModel.singleCount > 0 ? 0 : -1);
 }
 
@@ -154,7 +165,7 @@ static void RefreshSingle(HWND sub)
 
 static void OnSingleCreate(HWND sub)
 {
-    int offer = (int)SendDlgItemMessageA(sub, IDC_P10_LAYOUTS, LB_GETCURSEL, 0, 0);
+    int offer = SelectedOffer(sub);
     if (offer < 0 || offer >= g_singleModel.singleCount)
         return;
     CreateLdContext context = { sub, g_gui.currentCtrl, g_records, NULL };
@@ -173,18 +184,22 @@ INT_PTR CALLBACK Page10Proc(HWND sub, UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_INITDIALOG:
         CreateLdInitPdList(sub);
+        AddListColumn(GetDlgItem(sub, IDC_P10_LAYOUTS), 0, "Configuration", 130, 0);
         return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR *hdr = (const NMHDR *)lParam;
+        if (hdr->idFrom == IDC_P10_LAYOUTS && hdr->code == LVN_ITEMCHANGED &&
+            (((const NMLISTVIEW *)lParam)->uNewState & LVIS_SELECTED))
+            SetSingleSummary(sub, ((const NMLISTVIEW *)lParam)->iItem);
+        else if (hdr->idFrom == IDC_P10_LAYOUTS && hdr->code == NM_DBLCLK)
+            OnSingleCreate(sub);
+        return TRUE;
+    }
     case GUI_PAGE_REFRESH:
         RefreshSingle(sub);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_P10_LAYOUTS:
-            if (HIWORD(wParam) == LBN_SELCHANGE)
-                SetSingleSummary(sub, (int)SendDlgItemMessageA(sub, IDC_P10_LAYOUTS, LB_GETCURSEL, 0, 0));
-            else if (HIWORD(wParam) == LBN_DBLCLK)
-                OnSingleCreate(sub);
-            return TRUE;
         case IDC_P10_CREATE:
             OnSingleCreate(sub);
             return TRUE;
