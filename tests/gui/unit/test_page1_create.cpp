@@ -226,6 +226,48 @@ TEST_F(CreateLdPageTest, EveryLayoutBuildsWhatTheSameAnswersToLdeBuild)
     }
 }
 
+TEST_F(CreateLdPageTest, CustomConfigurationBuildsWhatLdcBuildsAndChecksLikeIt)
+{
+    Load("six");
+    CustomAnswers answers;
+    std::memset(&answers, 0, sizeof(answers));
+    answers.level = RAIDLVL_5;
+    answers.pdCount = 3;
+    answers.pds[0] = 0;
+    answers.pds[1] = 1;
+    answers.pds[2] = 2;
+    answers.cacheBits = LDC_OPT_WT | LDC_OPT_RA;
+    answers.sizes.count = 2;
+    answers.sizes.sizes[0] = 50000;
+    answers.sizes.sizes[1] = 60000;
+    CreateLdContext page = Context();
+    std::string pattern = PatternPath();
+    page.patternPath = pattern.c_str();
+
+    // Nothing ticked, then a RAID1 of three drives the pattern file refuses: their boxes, nothing sent.
+    CustomAnswers none = answers;
+    none.pdCount = 0;
+    ExpectBox(IDS_CREATE_PICK_PDS, IDS_CAPTION_CREATE_LD);
+    EXPECT_EQ(0, CreateCustomLds(&page, &none));
+    CustomAnswers raid1 = answers;
+    raid1.level = RAIDLVL_1;
+    ExpectBox(IDS_CREATE_ABNORMAL_COUNT, IDS_CAPTION_CREATE_LD);
+    EXPECT_EQ(0, CreateCustomLds(&page, &raid1));
+    EXPECT_TRUE(Sent("SLCreateLD").empty());
+
+    // No global hot spare on this controller: the warning, then the summary, then the result.
+    ExpectBox(IDS_CREATE_NO_HOT_SPARE, IDS_CAPTION_CREATE_LD);
+    ExpectBox(IDS_CREATE_CONFIRM, IDS_CAPTION_CREATE_LD, BOX_YES);
+    ExpectBox(IDS_CREATE_DONE, IDS_CAPTION_CREATE_LD);
+    ASSERT_EQ(1, CreateCustomLds(&page, &answers));
+    std::string byPage = Configuration();
+
+    Sim({ "load", Scenario("six") });
+    e2e::ProcResult r = e2e::RunZavcli({ "-ldc", "-r5[252:0,252:1,252:2]", "-wt", "-ra", "-sz50000,sz60000", "-a0" });
+    EXPECT_EQ(0, r.exitCode) << r.out;
+    EXPECT_EQ(byPage, Configuration());
+}
+
 TEST_F(CreateLdPageTest, SnapshotLayoutWritesThePairTheEnableDialogPreselects)
 {
     Load("snapshot");
