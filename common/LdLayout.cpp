@@ -316,18 +316,6 @@ int PlanCacheCade(EasyPlan *plan, const ContData *records, const uint8_t *pds, i
     return LAYOUT_OK;
 }
 
-int AssociableLds(const ContData *record, uint8_t *targets)
-{
-    int count = 0;
-    const LdList *lds = record->ldList;
-    for (uint32_t i = 0; lds != NULL && i < lds->count && i < LD_MAX; ++i) {
-        uint8_t target = lds->entries[i].targetId;
-        if (target < LD_MAX && record->ldInfo[target][LI_CACHECADE] == 0)
-            targets[count++] = target;
-    }
-    return count;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Custom creation
 // ---------------------------------------------------------------------------------------------

@@ -84,8 +84,6 @@ int PlanMultiPlace(EasyPlan *plan, const ConfigPatTable *pattern, const ContData
 
 // Single LD(CacheCade): one RAID0 group over the given SSDs, no initialization.
 int PlanCacheCade(EasyPlan *plan, const ContData *records, const uint8_t *pds, int count);
-// LDs that may use a new CacheCade LD (every LD that is not one), in LD-list order.
-int AssociableLds(const ContData *record, uint8_t *targets);
 
 // Custom creation: one group of the level over the listed PDs, one LD per size (or one LD of the
 // whole group), the cache options of the command line. Checks the LD numbers, the level's PD
