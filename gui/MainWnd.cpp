@@ -28,6 +28,10 @@ static DLGPROC ProcOfKind(int kind)
     switch (kind) {
     case PAGE_DASHBOARD:
         return Page0Proc;
+    case PAGE_CREATE_LD:
+        return Page1Proc;
+    case PAGE_SNAPSHOT:
+        return Page6Proc;
     case PAGE_MAINTENANCE:
         return Page5Proc;
     case PAGE_DELETE_LD:

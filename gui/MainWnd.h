@@ -6,6 +6,8 @@
 
 // Every page module offers its dialog procedure here.
 INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page1Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Page6Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Page3Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Page4Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -293,4 +293,114 @@
 #define IDS_CAPTION_VIEW_INFO       651
 #define IDS_CAPTION_SEL_RG          652
 
+// ---------------------------------------------------------------------------------------------
+// Create LD tab and its sub-pages (IDD_PAGE1, IDD_PAGE10, IDD_PAGE11): 1340-1399
+// ---------------------------------------------------------------------------------------------
+#define IDC_P1_TAB                  1340
+#define IDC_P1_CUSTOM               1341
+#define IDC_P10_LAYOUT_GROUP        1345
+#define IDC_P10_LAYOUTS             1346
+#define IDC_P10_SUMMARY_GROUP       1347
+#define IDC_P10_SUMMARY             1348
+#define IDC_P10_CREATE              1349
+#define IDC_P10_PD_GROUP            1350
+#define IDC_P11_LAYOUT              1355    // IDC_P11_LAYOUT to IDC_P11_SPLIT: the answers, in order
+#define IDC_P11_LEVEL0              1356
+#define IDC_P11_LEVEL1              1357
+#define IDC_P11_LDS0                1358
+#define IDC_P11_LDS1                1359
+#define IDC_P11_RATE0               1360
+#define IDC_P11_RATE1               1361
+#define IDC_P11_SPARES              1362
+#define IDC_P11_SPLIT               1363
+#define IDC_P11_SNAPSHOT            1364
+#define IDC_P11_SUMMARY             1365
+#define IDC_P11_CREATE              1366
+#define IDC_P11_LAYOUT_GROUP        1367
+#define IDC_P11_SUMMARY_GROUP       1368
+#define IDC_P11_PD_GROUP            1369
+
+// Snapshot tab, IDD_PAGE6 (1108, 1109, 1232 as the page has always used them; new ones 1460-1479)
+#define IDC_P6_CANCEL               1108
+#define IDC_P6_FINISH               1109
+#define IDC_P6_TIMELINE             1232
+#define IDC_P6_ENABLE               1460
+#define IDC_P6_DISABLE              1461
+#define IDC_P6_LD_GROUP             1462
+#define IDC_P6_TIMELINE_GROUP       1463
+#define IDC_P6_ENDIS_GROUP          1464
+
+// Creation and snapshot dialogs (440-449) and their controls (1700-1749)
+#define IDD_CUSTOM_CONFIG           440
+#define IDD_ENABLE_SNAPSHOT         441
+#define IDD_CREATE_SNAPSHOT         442
+#define IDD_CREATE_VIEW             443
+#define IDC_SNAPNAME_OK             1107
+#define IDC_SNAPNAME_CANCEL         1108
+#define IDC_ES_REPO_LIST            1700
+#define IDC_ES_BY_SIZE              1701
+#define IDC_ES_BY_PERCENT           1702
+#define IDC_ES_SIZE                 1703
+#define IDC_ES_PERCENT              1704
+#define IDC_ES_AUTO_DELETE          1705
+#define IDC_ES_ON_REBOOT            1706
+#define IDC_ES_SET                  1707
+#define IDC_ES_CANCEL               1708
+#define IDC_SNAPNAME_EDIT           1710
+#define IDC_CC_LEVEL                1720
+#define IDC_CC_WRITE                1721
+#define IDC_CC_READ                 1722
+#define IDC_CC_IO                   1723
+#define IDC_CC_SIZE                 1724
+#define IDC_CC_CREATE               1725
+#define IDC_CC_SUMMARY              1726
+
+// Strings of the Snapshot tab
+#define IDS_SNAP_ENABLE_ASK         348
+#define IDS_SNAP_DISABLE_ASK        349
+#define IDS_SNAP_ENABLE_FAILED      350
+#define IDS_SNAP_DISABLE_FAILED     351
+#define IDS_SNAP_AREA_TOO_SMALL     352
+#define IDS_SNAP_REPOSITORY_TOO_SMALL 353
+#define IDS_CAPTION_CREATE_SNAPSHOT 360
+#define IDS_SNAP_CREATE_FAILED      361
+#define IDS_SNAP_VIEW_DELETE_FAILED 362
+#define IDS_SNAP_VIEW_CREATE_FAILED 364
+#define IDS_SNAP_DELETE_FAILED      365
+#define IDS_SNAP_OLDEST_UPDATED_ASK 366
+#define IDS_SNAP_CACHECADE_BASE     383
+#define IDS_SNAP_INITIALIZING_BASE  409
+#define IDS_SNAP_DELETE_HAS_VIEW    573
+#define IDS_SNAP_DELETE_ASK         574
+#define IDS_SNAP_VIEW_ROOM_TOO_SMALL 575
+#define IDS_SNAP_REPOSITORY_SMALLER 581
+#define IDS_SNAP_REPOSITORY_AS_BASE 592
+#define IDS_SNAP_NO_SPACE           598
+#define IDS_CAPTION_SNAPSHOT        1250
+// Strings of the Create LD tab (700-749: texts of this version without a number of their own)
+#define IDS_CREATE_PATTERN_MISSING  700
+#define IDS_CREATE_CONFIRM          701
+#define IDS_CREATE_CONFIRM_CAPPED   702
+#define IDS_CREATE_MIXED_INTERFACE  703
+#define IDS_CREATE_MIXED_MEDIA      704
+#define IDS_CREATE_LD_LIMIT         705
+#define IDS_CREATE_ABNORMAL_COUNT   706
+#define IDS_CREATE_REPO_TOO_SMALL   707
+#define IDS_CREATE_FAILED           708
+#define IDS_CREATE_SIZES_DIFFER     709
+#define IDS_CREATE_CC_SIZES_DIFFER  710
+#define IDS_CREATE_DONE             711
+#define IDS_CREATE_DONE_SNAPSHOT    712
+#define IDS_CREATE_CC_ASSOCIATE_ASK 713
+#define IDS_CREATE_CC_ASSOCIATE_FAILED 714
+#define IDS_CREATE_NO_CONFIGURATION 715
+#define IDS_CREATE_PICK_LAYOUT      716
+#define IDS_CREATE_PD_LIMIT         717
+#define IDS_CREATE_SIZE_TOO_SMALL   718
+#define IDS_CREATE_NOT_OPTIMAL      719
+#define IDS_CREATE_NO_HOT_SPARE     720
+#define IDS_CREATE_PICK_PDS         721
+#define IDS_CREATE_ALWAYS_WB_BBU    722
+#define IDS_CREATE_ALWAYS_WB        723
+
 #endif
