@@ -213,18 +213,18 @@ static int CustomCacheCadeOn(ContData *records, uint8_t contNo, const CustomArgs
         return CUSTOM_END;
     }
     if (IsMixedInterfaceTypeList(records, contNo, args->pds, args->pdCount)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_MIXED_INTERFACE);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
         return CUSTOM_END;
     }
     // The same order as the dialogue's CacheCade creation: types, LD number, then the PD limit.
     uint8_t freeMap[LD_MAX];
     InitFreeLdNoMap(records, contNo, freeMap);
     if (TakeFreeLdNo(records, contNo, freeMap) < 0) {
-        ZAV_REPORT(REPORT_BOTH, MSG_LD_LIMIT);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
         return CUSTOM_END;
     }
     if (args->pdCount > GetMaxPdNumForRaidLvl(RAIDLVL_0, records, contNo)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_PD_LIMIT);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_PD_LIMIT);
         return CUSTOM_END;
     }
     int rc = CreateCacheCadeGroup(records, contNo, args->pds, args->pdCount, &g_customRequest);
@@ -257,7 +257,7 @@ static int RunCustomCacheCade(ContData *records, const CustomArgs *args)
 static void WarnWithoutHotSpare(const ContData *record)
 {
     if (!HasGlobalHotSpare(record))
-        ZAV_REPORT(REPORT_BOTH, MSG_NO_HOT_SPARE);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_NO_HOT_SPARE);
 }
 
 // The Always Write Back question of -wb; 0 when the user refused.
@@ -289,7 +289,7 @@ static int CheckGroupOptimal(uint8_t contNo, const uint8_t *ld)
                 return 0;
             }
             if (ldInfo[LI_STATE] != LD_STATE_OPTIMAL) {
-                ZAV_REPORT(REPORT_BOTH, MSG_NOT_OPTIMAL);
+                ZAV_REPORT(REPORT_BOTH, "%s", MSG_NOT_OPTIMAL);
                 return 0;
             }
         }
@@ -311,7 +311,7 @@ static void ReportCustomOutcome(uint8_t contNo, int32_t status)
     if (status != 0)
         ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, contNo);
     else
-        ZAV_REPORT(REPORT_BOTH, MSG_INIT_STARTS);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_INIT_STARTS);
 }
 
 static int AddToExistingGroup(ContData *records, uint8_t contNo, const CustomArgs *args, const uint8_t *ld,
@@ -338,11 +338,11 @@ static int CreateNewCustomGroup(ContData *records, uint8_t contNo, const CustomA
         return CUSTOM_END;
     }
     if (IsMixedInterfaceTypeList(records, contNo, args->pds, args->pdCount)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_MIXED_INTERFACE);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
         return CUSTOM_END;
     }
     if (IsMixedMediaTypeList(records, contNo, args->pds, args->pdCount)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_MIXED_MEDIA);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_MEDIA);
         return CUSTOM_END;
     }
     if (ConfirmDiffPDSize(request, contNo) && !ComChk(NULL, PROMPT_DIFFERENT_PD_SIZE, 0))
@@ -372,13 +372,13 @@ static int CustomGroupOn(ContData *records, uint8_t contNo, CustomArgs *args)
     for (int l = 0; l < ldCount && outcome == CUSTOM_NEXT; ++l) {
         int no = TakeFreeLdNo(records, contNo, freeMap);
         if (no < 0) {
-            ZAV_REPORT(REPORT_BOTH, MSG_LD_LIMIT);
+            ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
             outcome = CUSTOM_END;
         }
         group->lds[l].ldNo = (uint8_t)no;
     }
     if (outcome == CUSTOM_NEXT && args->pdCount > GetMaxPdNumForRaidLvl(args->level, records, contNo)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_PD_LIMIT);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_PD_LIMIT);
         outcome = CUSTOM_END;
     } else if (outcome == CUSTOM_NEXT && !IsPatLevelAllowed(pattern, args->pdCount, args->level, records, contNo)) {
         ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, contNo);
@@ -399,7 +399,7 @@ static int CustomGroupOn(ContData *records, uint8_t contNo, CustomArgs *args)
     uint64_t minimum = (uint64_t)args->pdCount * 8388608ull / 1000;
     for (int l = 0; l < ldCount; ++l) {
         if (group->lds[l].size <= minimum) {
-            ZAV_REPORT(REPORT_BOTH, MSG_SIZE_TOO_SMALL);
+            ZAV_REPORT(REPORT_BOTH, "%s", MSG_SIZE_TOO_SMALL);
             return CUSTOM_END;
         }
     }

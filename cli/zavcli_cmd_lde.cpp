@@ -177,11 +177,11 @@ static uint64_t GroupCapacity(const EasyRun *run, const RgEntry *group)
 static int CheckUniformTypes(const EasyRun *run)
 {
     if (IsMixedInterfaceType(run->records, run->contNo, &run->candidates)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_MIXED_INTERFACE);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
         return 0;
     }
     if (IsMixedMediaType(run->records, run->contNo, &run->candidates)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_MIXED_MEDIA);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_MEDIA);
         return 0;
     }
     return 1;
@@ -194,7 +194,7 @@ static int NumberGroupLds(EasyRun *run, RgEntry *group, int ldCount, uint8_t fre
     for (int l = 0; l < ldCount; ++l) {
         int no = TakeFreeLdNo(run->records, run->contNo, freeMap);
         if (no < 0) {
-            ZAV_REPORT(REPORT_BOTH, MSG_LD_LIMIT);
+            ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
             return 0;
         }
         group->lds[l].ldNo = (uint8_t)no;
@@ -322,7 +322,7 @@ static int CreateSingle(EasyRun *run, const SingleChoice *choice)
     if (ConfirmAndCreate(run, 0) != 1)
         return STEP_DONE;
     PrintRunResult(run, 1);
-    ZAV_REPORT(REPORT_BOTH, MSG_INIT_STARTS);
+    ZAV_REPORT(REPORT_BOTH, "%s", MSG_INIT_STARTS);
     return STEP_DONE;
 }
 
@@ -728,10 +728,10 @@ static int CreateMulti(EasyRun *run)
     PrintRunResult(run, groups);
     if (IsSnapshotRun(run)) {
         SaveSnapshotConstructInfo(run->layout, &run->request, run->contNo);
-        ZAV_REPORT(REPORT_BOTH, MSG_INIT_STARTS);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_INIT_STARTS);
         ConsoleOut("\nPlease enable Snapshot by \"sse\" command after Initialization.\n");
     } else {
-        ZAV_REPORT(REPORT_BOTH, MSG_INIT_STARTS);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_INIT_STARTS);
     }
     return STEP_DONE;
 }
@@ -797,13 +797,13 @@ static int RunCacheCade(EasyRun *run)
     if (n == 0)
         return NoConfigurationScreen(run, "Please input B or Q :");
     if (IsMixedInterfaceType(run->records, run->contNo, &run->candidates)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_MIXED_INTERFACE);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
         return STEP_DONE;
     }
     uint8_t freeMap[LD_MAX];
     InitFreeLdNoMap(run->records, run->contNo, freeMap);
     if (TakeFreeLdNo(run->records, run->contNo, freeMap) < 0) {
-        ZAV_REPORT(REPORT_BOTH, MSG_LD_LIMIT);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
         return STEP_DONE;
     }
     int pdCount = n;

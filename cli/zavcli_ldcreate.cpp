@@ -54,7 +54,7 @@ int CreateCacheCadeGroup(ContData *records, uint8_t contNo, const uint8_t *pds, 
     InitFreeLdNoMap(records, contNo, freeMap);
     int ldNo = TakeFreeLdNo(records, contNo, freeMap);
     if (ldNo < 0) {
-        ZAV_REPORT(REPORT_BOTH, MSG_LD_LIMIT);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
         return -1;
     }
     RgEntry *group = &request->groups[0];

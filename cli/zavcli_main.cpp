@@ -126,7 +126,7 @@ static int ReadControllerCount(uint16_t *count)
     ControllerIdList list;
     memset(&list, 0, sizeof(list));
     if (SLGetCtrlList(&list) != 0) {
-        ZAV_REPORT(REPORT_BOTH, MSG_ACCESS_ERROR);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_ACCESS_ERROR);
         return 0;
     }
     *count = list.count;
@@ -157,7 +157,7 @@ static int FillRecords(ContData *records, uint16_t *count)
     if (GetCtrlPortNo(count, records) == 1 && AllocContData(records, *count) == 1 &&
         UpdateDriveInfo(records, *count) == 1)
         return 1;
-    ZAV_REPORT(REPORT_BOTH, MSG_ACCESS_ERROR);
+    ZAV_REPORT(REPORT_BOTH, "%s", MSG_ACCESS_ERROR);
     return 0;
 }
 
@@ -194,7 +194,7 @@ int ZavcliMain(int argc, char **argv)
     TraceWrite(0, 0, echo, 0, 0);
 
     if (!ArgumentsAreValid(argc, argv)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_WRONG_PARAMETERS);
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_WRONG_PARAMETERS);
         finContData();
         return -1;
     }

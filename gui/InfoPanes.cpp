@@ -355,11 +355,11 @@ static void AddAssociatedCacheCade(PaneText *p, const ContData *record, uint8_t 
 int BuildLdPropertiesPane(ContData *records, uint8_t contNo, uint8_t targetId, PaneText *p)
 {
     ContData *record = &records[contNo];
-    const uint8_t *ldInfo = record->ldInfo[targetId];
     char text[600];
     PaneReset(p);
     if (targetId >= LD_MAX || !MoreLdExists(record, targetId))
         return 0;
+    const uint8_t *ldInfo = record->ldInfo[targetId];
     PaneHeading(p, "General Information");
     RaidlvlToStr(text, sizeof(text), LdRaidLevel(ldInfo), contNo);
     PaneLine(p, PANE_SINGLE, "RAID Level", "%s", text);
