@@ -297,6 +297,12 @@ TEST_F(SnapshotPageTest, EnablingRemovesTheConstructInfoFileWhereItWasWritten)
 TEST_F(SnapshotPageTest, DeleteSnapshotWithAViewIsRefusedUntilTheViewIsDeleted)
 {
     Start("snapshot");
+    // View Information opens on the view of the timeline row, found by the snapshot's number.
+    const uint8_t *base = BaseInfo(Record(), 0);
+    ASSERT_TRUE(base != nullptr && ViewCount(base) > 0);
+    EXPECT_EQ((int)ViewAt(base, 0)[SV_TARGET], ViewTargetOfSnapshot(Record(), 0, 0));
+    EXPECT_EQ(-1, ViewTargetOfSnapshot(Record(), 0, (unsigned)BaseSnapshotCount(Record(), 0)));
+
     ExpectBox(IDS_SNAP_DELETE_HAS_VIEW, IDS_CAPTION_SNAPSHOT);
     EXPECT_EQ(0, OnLdDeleteSnapshot(&page, 0));
     EXPECT_TRUE(Done(kDeletePit) == 0u);
@@ -305,6 +311,7 @@ TEST_F(SnapshotPageTest, DeleteSnapshotWithAViewIsRefusedUntilTheViewIsDeleted)
     EXPECT_EQ(1u, Done(kDeleteView));
     Refresh();
     EXPECT_FALSE(OldestSnapshotHasView(Record(), 0));
+    EXPECT_EQ(-1, ViewTargetOfSnapshot(Record(), 0, 0));
 
     ExpectBox(IDS_SNAP_DELETE_ASK, IDS_CAPTION_SNAPSHOT, BOX_NO);
     EXPECT_EQ(0, OnLdDeleteSnapshot(&page, 0));
