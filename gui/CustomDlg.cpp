@@ -65,7 +65,7 @@ static int CheckedPds(HWND dialog, uint8_t *pds)
 
 static void ReadAnswers(HWND dialog, CustomAnswers *answers)
 {
-    memset(answers, 0, sizeof(*answers));
+    *answers = CustomAnswers(); // every field zero
     answers->level = ComboSelectedData(dialog, IDC_CC_LEVEL, RAIDLVL_0);
     answers->pdCount = CheckedPds(dialog, answers->pds);
     answers->cacheBits = (uint32_t)ComboSelectedData(dialog, IDC_CC_WRITE, 0) |
