@@ -97,9 +97,7 @@ INT_PTR CreateLdPdCommand(HWND window, WORD id)
         return FALSE;
     PdRow row;
     RunPdAction(action, window, IDS_CAPTION_CREATE_LD, SelectedRow(window, &row));
-    GuiPostRefresh(window, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    AfterPageAction(window, 1);
     return TRUE;
 }
 

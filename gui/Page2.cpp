@@ -24,21 +24,8 @@ static void FillPage(HWND page)
 
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    if (reason == GUI_REFRESH_TIMER && ActionRunning()) {
-        g_gui.timerRefreshPending = 1;
-        return;
-    }
-    BeginWaitCursor();
-    int ok = RefreshCurrentRecord();
-    if (ok)
-        FillPage(page);
-    EndWaitCursor();
-    if (!ok)
+    if (RunPageRefresh(page, reason, FillPage) == 0)
         ShowFatalMessage(IDS_FATAL_ACCESS_ERROR, 0);
-    else
-        CheckOperationCompletion(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
 }
 
 static void OnDeleteBtnClicked(HWND page)
@@ -47,10 +34,7 @@ static void OnDeleteBtnClicked(HWND page)
     unsigned count = SelectedLdTargets(GetDlgItem(page, IDC_LD_LIST), targets, LD_MAX);
     // A refusal or a Cancel changed nothing: the list and its selection stay as they are.
     int outcome = DeleteSelectedLds(page, targets, count);
-    if (outcome == DELETE_DONE || outcome == DELETE_FAILED)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    AfterPageAction(page, outcome == DELETE_DONE || outcome == DELETE_FAILED);
 }
 
 INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -72,6 +56,9 @@ INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CONTEXTMENU:
         PageListContextMenu(page, (HWND)wParam, lParam, IDC_LD_LIST, 0, 0);
         return TRUE;
+    case WM_NOTIFY:
+        PageListDoubleClick(page, (const NMHDR *)lParam, IDC_LD_LIST, 0, 0);
+        return FALSE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

@@ -105,7 +105,7 @@ static void FillTabs(HWND page)
 
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    if (reason == GUI_REFRESH_TIMER)
+    if (reason == GUI_REFRESH_TIMER || !PageRefreshMayRun(page, reason))
         return;
     BeginWaitCursor();
     int ok = RefreshCurrentRecord();
@@ -118,8 +118,7 @@ static void OnRefresh(HWND page, LPARAM reason)
     }
     FillTabs(page);
     CheckOperationCompletion(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    PostHeldRefreshes(page);
 }
 
 static void OnInitPage(HWND page)
@@ -132,22 +131,14 @@ static void OnInitPage(HWND page)
     ShowConfig(page, -1);
 }
 
-static void AfterAction(HWND page, int acted)
-{
-    if (acted)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-}
-
 static void OnCommand(HWND page, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
     case IDC_P4_RESTORE:
-        AfterAction(page, RestoreForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
+        AfterPageAction(page, RestoreForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
         break;
     case IDC_P4_DELETE:
-        AfterAction(page, ReleaseForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
+        AfterPageAction(page, ReleaseForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
         break;
     default:
         PageListCommand(page, LOWORD(wParam), IDS_CAPTION_RESTORE_LD);
@@ -171,6 +162,8 @@ INT_PTR CALLBACK Page4Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam
         const NMHDR *header = (const NMHDR *)lParam;
         if (header->idFrom == IDC_P4_TAB && header->code == TCN_SELCHANGE)
             ShowConfig(page, ShownConfig(page));
+        else
+            PageListDoubleClick(page, header, 0, IDC_PD_LIST, 0);
         return TRUE;
     }
     case WM_CONTEXTMENU:
