@@ -13,6 +13,8 @@ namespace {
 enum { IDC_LD_LIST = 1002, IDC_PD_LIST = 1003, IDC_CTRL_SELECT = 1004, IDC_LEARN = 1007, IDC_ENCL = 1164,
        IDC_CB_INFO = 1006, IDC_TREE = 1085, IDC_REBUILD = 1032, IDC_CHECK_CONSISTENCY = 1029,
        IDC_SUB_BACK = 1105, IDC_PANE_LEFT = 1500 };
+// Panel captions drawn as bitmaps: Dashboard 1304-1307, Maintenance 1325-1329.
+enum { IDC_P0_FIRST_CAPTION = 1304, P0_CAPTIONS = 4, IDC_P5_FIRST_CAPTION = 1325, P5_CAPTIONS = 5 };
 
 class GuiPages : public GuiSession {
 protected:
@@ -59,6 +61,17 @@ protected:
         zauto::ClickButton(GetDlgItem(dialog, IDC_SUB_BACK));
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << title;
         return text;
+    }
+
+    // Every panel caption of the page is a static that shows a bitmap.
+    void ExpectBitmapCaptions(HWND page, int firstId, int count)
+    {
+        for (int id = firstId; id < firstId + count; id++) {
+            HWND caption = GetDlgItem(page, id);
+            ASSERT_NE((HWND)NULL, caption) << id;
+            EXPECT_NE(0, (int)SendMessageA(caption, STM_GETIMAGE, IMAGE_BITMAP, 0)) << id;
+            EXPECT_TRUE(zauto::IsShown(caption)) << id;
+        }
     }
 
     void WriteScenario(const std::string &json)
@@ -149,6 +162,7 @@ TEST_F(GuiPages, EmbeddedControllerHidesCacheBackupAndEnclosureControls)
     EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_CB_INFO)));
     EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_ENCL)));
     EXPECT_TRUE(zauto::IsShown(GetDlgItem(page, IDC_PD_LIST)));
+    ExpectBitmapCaptions(page, IDC_P0_FIRST_CAPTION, P0_CAPTIONS);
 }
 
 TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
@@ -165,6 +179,7 @@ TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
     HWND lds = GetDlgItem(page, IDC_LD_LIST);
     ASSERT_TRUE(WaitFor([&] { return zauto::ListRowCount(lds) == 3; }));
     EXPECT_EQ("LD2", Cell(t, lds, 2, 0));
+    ExpectBitmapCaptions(page, IDC_P5_FIRST_CAPTION, P5_CAPTIONS);
 
     // A selection holding a RAID0 LD: 549, and no rebuild is sent.
     Sim({"journal", "clear"});
