@@ -37,33 +37,22 @@ static void OnDeleteBtnClicked(HWND page)
     AfterPageAction(page, outcome == DELETE_DONE || outcome == DELETE_FAILED);
 }
 
+static void OnInitPage(HWND page)
+{
+    SetupLdListColumns(GetDlgItem(page, IDC_LD_LIST));
+    FillPage(page);
+}
+
+static void OnCommand(HWND page, WPARAM wParam)
+{
+    if (LOWORD(wParam) == IDC_P2_DELETE && HIWORD(wParam) == BN_CLICKED)
+        OnDeleteBtnClicked(page);
+    else
+        PageListCommand(page, LOWORD(wParam), IDS_CAPTION_DELETE_LD);
+}
+
 INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetupLdListColumns(GetDlgItem(page, IDC_LD_LIST));
-        FillPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_P2_DELETE && HIWORD(wParam) == BN_CLICKED)
-            OnDeleteBtnClicked(page);
-        else
-            PageListCommand(page, LOWORD(wParam), IDS_CAPTION_DELETE_LD);
-        return TRUE;
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, IDC_LD_LIST, 0, 0);
-        return TRUE;
-    case WM_NOTIFY:
-        PageListDoubleClick(page, (const NMHDR *)lParam, IDC_LD_LIST, 0, 0);
-        return FALSE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, NULL, IDC_LD_LIST, 0, 0};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

@@ -170,33 +170,10 @@ static void OnNotify(HWND page, const NMHDR *header)
 {
     if (header->idFrom == IDC_PD_LIST && header->code == LVN_ITEMCHANGED)
         ShowKindOfSelection(page);
-    else
-        PageListDoubleClick(page, header, 0, IDC_P3_HS_LIST, IDC_PD_LIST);
 }
 
 INT_PTR CALLBACK Page3Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, wParam);
-        return TRUE;
-    case WM_NOTIFY:
-        OnNotify(page, (const NMHDR *)lParam);
-        return TRUE;
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, 0, IDC_P3_HS_LIST, IDC_PD_LIST);
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, OnNotify, 0, IDC_P3_HS_LIST, IDC_PD_LIST};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

@@ -146,34 +146,14 @@ static void OnCommand(HWND page, WPARAM wParam)
     }
 }
 
+static void OnNotify(HWND page, const NMHDR *header)
+{
+    if (header->idFrom == IDC_P4_TAB && header->code == TCN_SELCHANGE)
+        ShowConfig(page, ShownConfig(page));
+}
+
 INT_PTR CALLBACK Page4Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, wParam);
-        return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *header = (const NMHDR *)lParam;
-        if (header->idFrom == IDC_P4_TAB && header->code == TCN_SELCHANGE)
-            ShowConfig(page, ShownConfig(page));
-        else
-            PageListDoubleClick(page, header, 0, IDC_PD_LIST, 0);
-        return TRUE;
-    }
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, 0, IDC_PD_LIST, 0);
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, OnNotify, 0, IDC_PD_LIST, 0};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

@@ -149,27 +149,6 @@ static void OnCommand(HWND page, WPARAM wParam)
 
 INT_PTR CALLBACK Page5Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, wParam);
-        return TRUE;
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, IDC_LD_LIST, IDC_PD_LIST, 0);
-        return TRUE;
-    case WM_NOTIFY:
-        PageListDoubleClick(page, (const NMHDR *)lParam, IDC_LD_LIST, IDC_PD_LIST, 0);
-        return FALSE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, NULL, IDC_LD_LIST, IDC_PD_LIST, 0};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

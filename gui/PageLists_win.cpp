@@ -203,3 +203,33 @@ int PageListDoubleClick(HWND page, const NMHDR *header, int ldListId, int pdList
     }
     return 0;
 }
+
+INT_PTR PageMessage(const PageHandlers *h, HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        h->init(page);
+        return TRUE;
+    case GUI_PAGE_REFRESH:
+        h->refresh(page, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        h->command(page, wParam);
+        return TRUE;
+    case WM_CONTEXTMENU:
+        PageListContextMenu(page, (HWND)wParam, lParam, h->ldListId, h->pdListId1, h->pdListId2);
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR *header = (const NMHDR *)lParam;
+        if (!PageListDoubleClick(page, header, h->ldListId, h->pdListId1, h->pdListId2) && h->notify)
+            h->notify(page, header);
+        return FALSE;
+    }
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return PageColourMessage(message, wParam);
+    default:
+        return FALSE;
+    }
+}

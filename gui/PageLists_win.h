@@ -34,4 +34,16 @@ int PageListCommand(HWND page, int command, uint16_t captionId);
 // the row's menu). Returns 1 when the notice came from one of the lists.
 int PageListDoubleClick(HWND page, const NMHDR *header, int ldListId, int pdListId1, int pdListId2);
 
+
+// What a page does on its messages. The lists named get the shared pop-up menus and double
+// clicks; a page's own notices (tab changes, selection changes) go to notify when it has one.
+struct PageHandlers {
+    void (*init)(HWND page);
+    void (*refresh)(HWND page, LPARAM reason);
+    void (*command)(HWND page, WPARAM wParam);
+    void (*notify)(HWND page, const NMHDR *header);
+    int ldListId, pdListId1, pdListId2;
+};
+INT_PTR PageMessage(const PageHandlers *handlers, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
 #endif
