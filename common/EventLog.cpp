@@ -25,6 +25,7 @@ enum {
 
 static EventInfo g_eventTable[EVENT_TABLE_MAX];
 static unsigned g_eventCount;
+static int g_lastReadError;
 
 static EventLogSeam g_seam = *WindowsEventLogSeam();
 
@@ -159,8 +160,10 @@ static int ReadConfigLine(FILE *file, char *buf, int size)
 int ReadEventInfoFile(const char *path)
 {
     FILE *file = fopen(path, "r");
+    g_lastReadError = EVENT_READ_OK;
     if (file == NULL) {
         ZAV_TRACE(ZAV_ERR, "func=%s: %s", "ReadEventInfo", "ZAVConfigFile open error");
+        g_lastReadError = EVENT_READ_OPEN_ERROR;
         return 0;
     }
     char line[EVENT_LINE_SIZE];
@@ -180,6 +183,7 @@ int ReadEventInfoFile(const char *path)
             memset(&g_eventTable[g_eventCount], 0, sizeof(EventInfo));
             ZAV_TRACE(ZAV_ERR, "func=%s: %s, line=%u", "ReadEventInfo", "ZAVConfigFile format error", lineNo);
             status = 0;
+            g_lastReadError = EVENT_READ_FORMAT_ERROR;
             break;
         }
         g_eventCount++;
@@ -198,6 +202,11 @@ int ReadEventInfo(void)
     installDir[sizeof(installDir) - 1] = '\0';
     snprintf(path, sizeof(path), "%s%s", installDir, kEventConfigName);
     return ReadEventInfoFile(path);
+}
+
+int LastEventReadError(void)
+{
+    return g_lastReadError;
 }
 
 uint32_t EventIdOfKind(unsigned kind)

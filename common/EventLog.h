@@ -62,6 +62,9 @@ void SetEventLogNotifier(EventLogNotifier notifier); // null restores the consol
 int ReadEventInfo(void);                      // InstallDir + "zav_config.csv"
 int ReadEventInfoFile(const char *path);      // 1: read to the end or table full; 0: open or format error
 void ClearEventTable(void);
+// What went wrong with the last read, for a tool that tells the user about it.
+enum { EVENT_READ_OK = 0, EVENT_READ_OPEN_ERROR = 1, EVENT_READ_FORMAT_ERROR = 2 };
+int LastEventReadError(void);
 unsigned EventTableCount(void);
 const EventInfo *EventTableEntry(unsigned index);
 

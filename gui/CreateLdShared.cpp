@@ -10,6 +10,7 @@
 #include "gui/GuiState.h"
 #include "gui/MainWnd.h"
 #include "gui/Page0Logic.h"
+#include "gui/PageLists_win.h"
 #include "gui/Utility.h"
 #include "gui/resource.h"
 
@@ -50,57 +51,16 @@ int CreateLdPdSlotOfRow(HWND window, int row)
     return pd.present ? slot : -1;
 }
 
-static const PdRow *SelectedRow(HWND window, PdRow *row)
-{
-    int slot = SelectedListParam(GetDlgItem(window, IDC_PD_LIST));
-    if (slot < 0)
-        return NULL;
-    FillPdRow(CurrentRecord(), (uint8_t)slot, row);
-    return row;
-}
-
+// The PD list's menu and commands are those of every page's PD list (information, refresh, the
+// PD actions), under this window's caption.
 void CreateLdPdContextMenu(HWND window, HWND control, LPARAM lParam)
 {
-    PdRow row;
-    if (control != GetDlgItem(window, IDC_PD_LIST) || !SelectedRow(window, &row))
-        return;
-    PdMenuState state = PdMenuStateOf(CurrentRecord(), &row);
-    TrackPdMenu(window, &state, ContextMenuPoint(control, lParam));
-}
-
-static int PdActionOfCommand(WORD id)
-{
-    switch (id) {
-    case ID_HDD_MENU_STS_GOOD:
-        return PD_ACTION_ONLINE;
-    case ID_HDD_MENU_STS_FAIL:
-        return PD_ACTION_OFFLINE;
-    case ID_HDD_MENU_STS_UNCONF_GOOD:
-        return PD_ACTION_UNCONF_GOOD;
-    case ID_HDD_MENU_LED_ACT:
-        return PD_ACTION_LOCATE_ON;
-    case ID_HDD_MENU_LED_OFF:
-        return PD_ACTION_LOCATE_OFF;
-    default:
-        return -1;
-    }
+    PageListContextMenu(window, control, lParam, 0, IDC_PD_LIST, 0);
 }
 
 INT_PTR CreateLdPdCommand(HWND window, WORD id)
 {
-    if (id == ID_HDD_MENU_RELOAD) {
-        GuiPostRefresh(window, GUI_REFRESH_FULL);
-        return TRUE;
-    }
-    int action = PdActionOfCommand(id);
-    if (action < 0)
-        return FALSE;
-    PdRow row;
-    RunPdAction(action, window, IDS_CAPTION_CREATE_LD, SelectedRow(window, &row));
-    GuiPostRefresh(window, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-    return TRUE;
+    return PageListCommand(window, id, IDS_CAPTION_CREATE_LD);
 }
 
 void ComboReset(HWND window, int id)

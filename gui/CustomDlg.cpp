@@ -114,9 +114,7 @@ static INT_PTR CALLBACK CustomConfigProc(HWND dialog, UINT message, WPARAM wPara
             CreateLdContext context = { dialog, g_gui.currentCtrl, g_records, NULL };
             ActionBegin();
             int created = CreateCustomLds(&context, &answers);
-            ActionEnd();
-            if (TakeHeldTimerRefresh())
-                MainPostHeldTimerRefresh();
+            EndPageAction(NULL, 0);
             if (created)
                 EndDialog(dialog, IDOK);
             return TRUE;

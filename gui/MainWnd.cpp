@@ -6,6 +6,8 @@
 #include <stdio.h>
 
 #include "common/raidctl.h"
+#include "gui/Completion.h"
+#include "gui/CtrlList.h"
 #include "gui/Dialog.h"
 #include "gui/GuiState.h"
 #include "gui/MainLogic.h"
@@ -154,11 +156,79 @@ void MainApplyControllerChange(int snapshotChange, int pageKind)
     GuiPostRefresh(g_gui.pages[position].window, GUI_REFRESH_FULL);
 }
 
+void OnCtrlSelected(HWND page, int pageKind)
+{
+    int selected = (int)SendDlgItemMessageA(page, IDC_CTRL_SELECT, CB_GETCURSEL, 0, 0);
+    if (selected < 0 || selected == g_gui.currentCtrl)
+        return;
+    BeginWaitCursor();
+    CtrlChange change = ChangeCurrentController((uint8_t)selected);
+    EndWaitCursor();
+    if (!change.ok) {
+        SendDlgItemMessageA(page, IDC_CTRL_SELECT, CB_SETCURSEL, g_gui.currentCtrl, 0);
+        return;
+    }
+    MainApplyControllerChange(change.snapshotChange, pageKind);
+}
+
 void MainPostHeldTimerRefresh(void)
 {
     int maintenance = FindPageByFace(IDB_FACE_MAINTENANCE);
     if (maintenance >= 0)
         GuiPostRefresh(g_gui.pages[maintenance].window, GUI_REFRESH_TIMER);
+}
+
+// A page's own full refresh held back by an action is a property of its window.
+static const char kHeldRefreshProp[] = "ZavHeldFullRefresh";
+
+int PageRefreshMayRun(HWND page, LPARAM reason)
+{
+    if (!ActionRunning())
+        return 1;
+    if (reason == GUI_REFRESH_TIMER)
+        g_gui.timerRefreshPending = 1;
+    else
+        SetPropA(page, kHeldRefreshProp, (HANDLE)1);
+    return 0;
+}
+
+void PostHeldRefreshes(HWND page)
+{
+    if (ActionRunning())
+        return;
+    if (page && RemovePropA(page, kHeldRefreshProp))
+        GuiPostRefresh(page, GUI_REFRESH_FULL);
+    if (TakeHeldTimerRefresh())
+        MainPostHeldTimerRefresh();
+}
+
+int RunPageRefresh(HWND page, LPARAM reason, void (*fill)(HWND page))
+{
+    if (!PageRefreshMayRun(page, reason))
+        return -1;
+    BeginWaitCursor();
+    int ok = RefreshCurrentRecord();
+    if (ok)
+        fill(page);
+    EndWaitCursor();
+    if (ok)
+        CheckOperationCompletion(page);
+    PostHeldRefreshes(page);
+    return ok;
+}
+
+void AfterPageAction(HWND page, int changed)
+{
+    // Held like any other full refresh, so one refresh follows even when one also arrived meanwhile.
+    if (changed && page)
+        SetPropA(page, kHeldRefreshProp, (HANDLE)1);
+    PostHeldRefreshes(page);
+}
+
+void EndPageAction(HWND page, int changed)
+{
+    ActionEnd();
+    AfterPageAction(page, changed);
 }
 
 static void SetTitle(HWND window)

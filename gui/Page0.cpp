@@ -11,6 +11,7 @@
 #include "gui/GuiState.h"
 #include "gui/MainWnd.h"
 #include "gui/Page0Logic.h"
+#include "gui/PageLists_win.h"
 #include "gui/PropDialogs.h"
 #include "gui/Utility.h"
 #include "gui/VersionInfo.h"
@@ -55,93 +56,27 @@ static void OnInitPage(HWND page)
     FillList(page);
 }
 
-// A full refresh that arrived while an action ran; posted again once it ended.
-static int g_fullRefreshHeld;
-
-static void PostHeldRefresh(HWND page)
+static void FillPage(HWND page)
 {
-    if (ActionRunning())
-        return;
-    if (g_fullRefreshHeld) {
-        g_fullRefreshHeld = 0;
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    }
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    SendDlgItemMessageA(page, IDC_CTRL_SELECT, CB_SETCURSEL, g_gui.currentCtrl, 0);
+    ApplyVisibility(page);
+    FillTree(page);
+    FillList(page);
 }
 
-static void OnRefresh(HWND page, LPARAM reason)
+// "Refresh" of the tree menu; the PD list's is a full refresh of the page.
+static void OnReload(HWND page)
 {
-    // Never inside an action or its box: the box's message loop would run it there.
-    if (ActionRunning()) {
-        if (reason == GUI_REFRESH_TIMER)
-            g_gui.timerRefreshPending = 1;
-        else
-            g_fullRefreshHeld = 1;
-        return;
-    }
     BeginWaitCursor();
-    int ok = RefreshCurrentRecord();
-    if (ok) {
-        SendDlgItemMessageA(page, IDC_CTRL_SELECT, CB_SETCURSEL, g_gui.currentCtrl, 0);
-        ApplyVisibility(page);
+    if (RefreshCurrentRecord())
         FillTree(page);
-        FillList(page);
-    }
-    EndWaitCursor();
-    if (ok)
-        CheckOperationCompletion(page);
-    PostHeldRefresh(page);
-}
-
-static void OnCtrlSelChange(HWND page)
-{
-    int selected = (int)SendDlgItemMessageA(page, IDC_CTRL_SELECT, CB_GETCURSEL, 0, 0);
-    if (selected < 0 || selected == g_gui.currentCtrl)
-        return;
-    BeginWaitCursor();
-    CtrlChange change = ChangeCurrentController((uint8_t)selected);
-    EndWaitCursor();
-    if (!change.ok) {
-        SendDlgItemMessageA(page, IDC_CTRL_SELECT, CB_SETCURSEL, g_gui.currentCtrl, 0);
-        return;
-    }
-    MainApplyControllerChange(change.snapshotChange, PAGE_DASHBOARD);
-}
-
-static const PdRow *SelectedRow(HWND page, PdRow *row)
-{
-    int slot = SelectedListParam(GetDlgItem(page, IDC_PD_LIST));
-    if (slot < 0)
-        return NULL;
-    FillPdRow(CurrentRecord(), (uint8_t)slot, row);
-    return row;
-}
-
-static void OnPdAction(HWND page, int action)
-{
-    PdRow row;
-    RunPdAction(action, page, IDS_CAPTION_DASHBOARD, SelectedRow(page, &row));
-    GuiPostRefresh(page, GUI_REFRESH_FULL);
-    PostHeldRefresh(page);
-}
-
-static void OnReload(HWND page, int tree)
-{
-    BeginWaitCursor();
-    if (RefreshCurrentRecord()) {
-        if (tree)
-            FillTree(page);
-        else
-            FillList(page);
-    }
     EndWaitCursor();
 }
 
 static void OnLearnCycle(HWND page)
 {
     OnButtonCacheBkupDiag(page);
-    PostHeldRefresh(page);
+    PostHeldRefreshes(page);
 }
 
 static uint32_t SelectedTreeTag(HWND tree);
@@ -149,9 +84,7 @@ static uint32_t SelectedTreeTag(HWND tree);
 // A property dialog of the current controller; the page shows what it may have changed.
 static void AfterDialog(HWND page)
 {
-    GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    AfterPageAction(page, 1);
 }
 
 static void OnLdInfo(HWND page, int snapshot)
@@ -167,22 +100,12 @@ static void OnLdInfo(HWND page, int snapshot)
     AfterDialog(page);
 }
 
-static void OnPdInfo(HWND page)
-{
-    int slot = SelectedListParam(GetDlgItem(page, IDC_PD_LIST));
-    PdRow row;
-    if (slot < 0 || !FillPdRow(CurrentRecord(), (uint8_t)slot, &row) || !PdMenuStateOf(CurrentRecord(), &row).info)
-        return;
-    ShowPdInfoDialog(page, g_gui.currentCtrl, (uint8_t)slot);
-    AfterDialog(page);
-}
-
 static void OnCommand(HWND page, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
     case IDC_CTRL_SELECT:
         if (HIWORD(wParam) == CBN_SELCHANGE)
-            OnCtrlSelChange(page);
+            OnCtrlSelected(page, PAGE_DASHBOARD);
         break;
     case IDC_P0_CB_LEARN:
         OnLearnCycle(page);
@@ -208,31 +131,11 @@ static void OnCommand(HWND page, WPARAM wParam)
     case ID_LD_MENU_SNAPSHOT_INFO:
         OnLdInfo(page, 1);
         break;
-    case ID_HDD_MENU_INFO:
-        OnPdInfo(page);
-        break;
-    case ID_HDD_MENU_STS_GOOD:
-        OnPdAction(page, PD_ACTION_ONLINE);
-        break;
-    case ID_HDD_MENU_STS_FAIL:
-        OnPdAction(page, PD_ACTION_OFFLINE);
-        break;
-    case ID_HDD_MENU_STS_UNCONF_GOOD:
-        OnPdAction(page, PD_ACTION_UNCONF_GOOD);
-        break;
-    case ID_HDD_MENU_LED_ACT:
-        OnPdAction(page, PD_ACTION_LOCATE_ON);
-        break;
-    case ID_HDD_MENU_LED_OFF:
-        OnPdAction(page, PD_ACTION_LOCATE_OFF);
-        break;
-    case ID_HDD_MENU_RELOAD:
-        OnReload(page, 0);
-        break;
     case ID_LD_MENU_RELOAD:
-        OnReload(page, 1);
+        OnReload(page);
         break;
     default:
+        PageListCommand(page, LOWORD(wParam), IDS_CAPTION_DASHBOARD);
         break;
     }
 }
@@ -265,21 +168,12 @@ static void OnTreeContextMenu(HWND page, HWND tree, LPARAM lParam)
         TrackLdMenu(page, &state, ContextMenuPoint(tree, lParam));
 }
 
-static void OnListContextMenu(HWND page, HWND list, LPARAM lParam)
-{
-    PdRow row;
-    if (!SelectedRow(page, &row))
-        return;
-    PdMenuState state = PdMenuStateOf(CurrentRecord(), &row);
-    TrackPdMenu(page, &state, ContextMenuPoint(list, lParam));
-}
-
 static void OnContextMenu(HWND page, HWND control, LPARAM lParam)
 {
     if (control == GetDlgItem(page, IDC_P0_LD_TREE))
         OnTreeContextMenu(page, control, lParam);
-    else if (control == GetDlgItem(page, IDC_PD_LIST))
-        OnListContextMenu(page, control, lParam);
+    else
+        PageListContextMenu(page, control, lParam, 0, IDC_PD_LIST, 0);
 }
 
 INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -289,7 +183,7 @@ INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam
         OnInitPage(page);
         return TRUE;
     case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
+        RunPageRefresh(page, lParam, FillPage);
         return TRUE;
     case WM_COMMAND:
         OnCommand(page, wParam);
@@ -302,8 +196,8 @@ INT_PTR CALLBACK Page0Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam
         const NMHDR *header = (const NMHDR *)lParam;
         if (header->code == NM_DBLCLK && header->idFrom == IDC_P0_LD_TREE)
             OnLdInfo(page, 0);
-        else if (header->code == NM_DBLCLK && header->idFrom == IDC_PD_LIST)
-            OnPdInfo(page);
+        else
+            PageListDoubleClick(page, header, 0, IDC_PD_LIST, 0);
         return FALSE;
     }
     case WM_CTLCOLORDLG:

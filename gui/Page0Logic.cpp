@@ -141,19 +141,58 @@ static int CompareSegments(const void *a, const void *b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-// Free segments of one array: the gaps between the spans its LDs occupy, and the tail.
-static void AddFreeSpace(const ContData *record, uint8_t contNo, const ConfigArray *array, int level,
-                         TreeNodes *out)
+enum { GROUP_ARRAYS_MAX = LI_MAX_SPANS };
+
+// The arrays of the group an array belongs to: the array itself, or for a spanned group every
+// array that carries the same spanned number (one per span).
+static int GroupArrays(const ContData *record, const ConfigArray *array, const ConfigArray **out)
+{
+    const RaidGroupEntry *group = &record->rgNumbering.entries[array->arrayRef];
+    if (!group->spanned) {
+        out[0] = array;
+        return 1;
+    }
+    int n = 0;
+    for (uint16_t i = 0; i < ConfigArrayCount(record->config) && n < GROUP_ARRAYS_MAX; i++) {
+        const ConfigArray *other = ConfigArrayAt(record->config, i);
+        if (!other || other->arrayRef >= CONTDATA_ARRAYS)
+            continue;
+        const RaidGroupEntry *entry = &record->rgNumbering.entries[other->arrayRef];
+        if (entry->spanned && entry->rgNo == group->rgNo)
+            out[n++] = other;
+    }
+    return n;
+}
+
+static int IsGroupArray(uint16_t arrayRef, const ConfigArray *const *arrays, int count)
+{
+    for (int a = 0; a < count; a++)
+        if (arrays[a]->arrayRef == arrayRef)
+            return 1;
+    return 0;
+}
+
+// Free segments of a group: the gaps between the spans its LDs occupy on its arrays, and the tail.
+// A spanned group's LDs lie at the same place on every array, so a gap counts for all its drives.
+static void AddFreeSpace(const ContData *record, uint8_t contNo, const ConfigArray *const *arrays, int arrayCount,
+                         int level, TreeNodes *out)
 {
     Segment used[LD_MAX * LI_MAX_SPANS];
     int n = 0;
+    uint64_t size = arrays[0]->size;
+    unsigned drives = 0;
+    for (int a = 0; a < arrayCount; a++) {
+        drives += arrays[a]->driveCount;
+        if (arrays[a]->size < size)
+            size = arrays[a]->size;
+    }
     for (uint32_t i = 0; record->ldList && i < record->ldList->count && i < (uint32_t)LD_MAX; i++) {
         uint8_t t = record->ldList->entries[i].targetId;
         if (t >= CONTDATA_LD_TARGETS)
             continue;
         const uint8_t *ld = record->ldInfo[t];
-        for (unsigned s = 0; s < SpanCount(ld); s++) {
-            if (SpanArrayRef(ld, s) != array->arrayRef)
+        for (unsigned s = 0; s < SpanCount(ld) && n < LD_MAX * LI_MAX_SPANS; s++) {
+            if (!IsGroupArray(SpanArrayRef(ld, s), arrays, arrayCount))
                 continue;
             used[n].start = LayoutU64(ld, LI_SPANS + LI_SPAN_SIZE * s + LI_SPAN_START);
             used[n].blocks = LayoutU64(ld, LI_SPANS + LI_SPAN_SIZE * s + LI_SPAN_BLOCKS);
@@ -164,10 +203,10 @@ static void AddFreeSpace(const ContData *record, uint8_t contNo, const ConfigArr
     uint64_t position = 0;
     int folderAdded = 0;
     for (int i = 0; i <= n; i++) {
-        uint64_t end = i < n ? used[i].start : array->size;
+        uint64_t end = i < n ? used[i].start : size;
         if (end > position && level >= 0) {
-            uint64_t usable = CalcLDCapa(level, array->driveCount, end - position, contNo);
-            if ((usable >> 11) > 4ull * array->driveCount) {
+            uint64_t usable = CalcLDCapa(level, drives, end - position, contNo);
+            if ((usable >> 11) > 4ull * drives) {
                 if (!folderAdded)
                     folderAdded = AddNode(out, 1, NODE_TAG_FREE_FOLDER, "Free Space(s)");
                 char text[TREE_TEXT_SIZE];
@@ -207,8 +246,11 @@ int BuildLdTree(const ContData *record, uint8_t contNo, TreeNodes *out)
             LdNodeText(record, targets[k], text);
             AddNode(out, 2, NODE_TAG_LD + targets[k], text);
         }
-        if (!group->spanned && count > 0)
-            AddFreeSpace(record, contNo, array, LdRaidLevel(record->ldInfo[targets[0]]), out);
+        if (count > 0) {
+            const ConfigArray *arrays[GROUP_ARRAYS_MAX];
+            int arrayCount = GroupArrays(record, array, arrays);
+            AddFreeSpace(record, contNo, arrays, arrayCount, LdRaidLevel(record->ldInfo[targets[0]]), out);
+        }
     }
     return out->count;
 }

@@ -172,11 +172,7 @@ static void OnSingleCreate(HWND sub)
     ActionBegin();
     int outcome = PlanSingleOffer(&g_singlePlan, &g_singleModel, g_records, offer);
     int created = ShowLayoutOutcome(&context, outcome) && CreatePlannedLds(&context, &g_singlePlan);
-    ActionEnd();
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-    if (created)
-        GuiPostRefresh(sub, GUI_REFRESH_FULL);
+    EndPageAction(sub, created);
 }
 
 INT_PTR CALLBACK Page10Proc(HWND sub, UINT message, WPARAM wParam, LPARAM lParam)

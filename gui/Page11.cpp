@@ -201,11 +201,7 @@ static void OnMultiCreate(HWND sub)
     CreateLdContext context = { sub, g_gui.currentCtrl, g_records, NULL };
     ActionBegin();
     int created = ShowLayoutOutcome(&context, g_multiOutcome) && CreatePlannedLds(&context, &g_multiPlan);
-    ActionEnd();
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-    if (created)
-        GuiPostRefresh(sub, GUI_REFRESH_FULL);
+    EndPageAction(sub, created);
 }
 
 INT_PTR CALLBACK Page11Proc(HWND sub, UINT message, WPARAM wParam, LPARAM lParam)

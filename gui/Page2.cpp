@@ -24,21 +24,8 @@ static void FillPage(HWND page)
 
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    if (reason == GUI_REFRESH_TIMER && ActionRunning()) {
-        g_gui.timerRefreshPending = 1;
-        return;
-    }
-    BeginWaitCursor();
-    int ok = RefreshCurrentRecord();
-    if (ok)
-        FillPage(page);
-    EndWaitCursor();
-    if (!ok)
+    if (RunPageRefresh(page, reason, FillPage) == 0)
         ShowFatalMessage(IDS_FATAL_ACCESS_ERROR, 0);
-    else
-        CheckOperationCompletion(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
 }
 
 static void OnDeleteBtnClicked(HWND page)
@@ -47,36 +34,25 @@ static void OnDeleteBtnClicked(HWND page)
     unsigned count = SelectedLdTargets(GetDlgItem(page, IDC_LD_LIST), targets, LD_MAX);
     // A refusal or a Cancel changed nothing: the list and its selection stay as they are.
     int outcome = DeleteSelectedLds(page, targets, count);
-    if (outcome == DELETE_DONE || outcome == DELETE_FAILED)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    AfterPageAction(page, outcome == DELETE_DONE || outcome == DELETE_FAILED);
+}
+
+static void OnInitPage(HWND page)
+{
+    SetupLdListColumns(GetDlgItem(page, IDC_LD_LIST));
+    FillPage(page);
+}
+
+static void OnCommand(HWND page, WPARAM wParam)
+{
+    if (LOWORD(wParam) == IDC_P2_DELETE && HIWORD(wParam) == BN_CLICKED)
+        OnDeleteBtnClicked(page);
+    else
+        PageListCommand(page, LOWORD(wParam), IDS_CAPTION_DELETE_LD);
 }
 
 INT_PTR CALLBACK Page2Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetupLdListColumns(GetDlgItem(page, IDC_LD_LIST));
-        FillPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_P2_DELETE && HIWORD(wParam) == BN_CLICKED)
-            OnDeleteBtnClicked(page);
-        else
-            PageListCommand(page, LOWORD(wParam), IDS_CAPTION_DELETE_LD);
-        return TRUE;
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, IDC_LD_LIST, 0, 0);
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, NULL, IDC_LD_LIST, 0, 0};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

@@ -61,21 +61,8 @@ static void OnInitPage(HWND page)
 
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    if (reason == GUI_REFRESH_TIMER && ActionRunning()) {
-        g_gui.timerRefreshPending = 1;
-        return;
-    }
-    BeginWaitCursor();
-    int ok = RefreshCurrentRecord();
-    if (ok)
-        FillPage(page);
-    EndWaitCursor();
-    if (!ok)
+    if (RunPageRefresh(page, reason, FillPage) == 0)
         ShowFatalMessage(IDS_FATAL_ACCESS_ERROR, 0);
-    else
-        CheckOperationCompletion(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
 }
 
 // The kind the radio buttons show becomes the kind of the selected PD row.
@@ -145,25 +132,17 @@ static int ChooseGroup(void *owner, const RaidGroupChoice *groups, unsigned coun
 }
 
 // ---- buttons -------------------------------------------------------------------------------
-static void AfterAction(HWND page, int acted)
-{
-    if (acted)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-}
-
 static void OnAddBtnClicked(HWND page)
 {
     int slot = SelectedListParam(GetDlgItem(page, IDC_PD_LIST));
     int kind = slot >= 0 ? (int)g_kindOfSlot[slot] : (int)HOTSPARE_GLOBAL;
-    AfterAction(page, AddHotSpare(page, slot, kind, ChooseGroup) != HOTSPARE_NOTHING_SELECTED);
+    AfterPageAction(page, AddHotSpare(page, slot, kind, ChooseGroup) != HOTSPARE_NOTHING_SELECTED);
 }
 
 static void OnDeleteBtnClicked(HWND page)
 {
     int slot = SelectedListParam(GetDlgItem(page, IDC_P3_HS_LIST));
-    AfterAction(page, ReleaseHotSpare(page, slot) != HOTSPARE_NOTHING_SELECTED);
+    AfterPageAction(page, ReleaseHotSpare(page, slot) != HOTSPARE_NOTHING_SELECTED);
 }
 
 static void OnCommand(HWND page, WPARAM wParam)
@@ -195,27 +174,6 @@ static void OnNotify(HWND page, const NMHDR *header)
 
 INT_PTR CALLBACK Page3Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, wParam);
-        return TRUE;
-    case WM_NOTIFY:
-        OnNotify(page, (const NMHDR *)lParam);
-        return TRUE;
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, 0, IDC_P3_HS_LIST, IDC_PD_LIST);
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, OnNotify, 0, IDC_P3_HS_LIST, IDC_PD_LIST};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

@@ -105,7 +105,7 @@ static void FillTabs(HWND page)
 
 static void OnRefresh(HWND page, LPARAM reason)
 {
-    if (reason == GUI_REFRESH_TIMER)
+    if (reason == GUI_REFRESH_TIMER || !PageRefreshMayRun(page, reason))
         return;
     BeginWaitCursor();
     int ok = RefreshCurrentRecord();
@@ -118,8 +118,7 @@ static void OnRefresh(HWND page, LPARAM reason)
     }
     FillTabs(page);
     CheckOperationCompletion(page);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    PostHeldRefreshes(page);
 }
 
 static void OnInitPage(HWND page)
@@ -132,22 +131,14 @@ static void OnInitPage(HWND page)
     ShowConfig(page, -1);
 }
 
-static void AfterAction(HWND page, int acted)
-{
-    if (acted)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-}
-
 static void OnCommand(HWND page, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
     case IDC_P4_RESTORE:
-        AfterAction(page, RestoreForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
+        AfterPageAction(page, RestoreForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
         break;
     case IDC_P4_DELETE:
-        AfterAction(page, ReleaseForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
+        AfterPageAction(page, ReleaseForeignConfig(page, &g_restore, ShownConfig(page)) != RESTORE_NOTHING);
         break;
     default:
         PageListCommand(page, LOWORD(wParam), IDS_CAPTION_RESTORE_LD);
@@ -155,32 +146,14 @@ static void OnCommand(HWND page, WPARAM wParam)
     }
 }
 
+static void OnNotify(HWND page, const NMHDR *header)
+{
+    if (header->idFrom == IDC_P4_TAB && header->code == TCN_SELCHANGE)
+        ShowConfig(page, ShownConfig(page));
+}
+
 INT_PTR CALLBACK Page4Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitPage(page);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        OnRefresh(page, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, wParam);
-        return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *header = (const NMHDR *)lParam;
-        if (header->idFrom == IDC_P4_TAB && header->code == TCN_SELCHANGE)
-            ShowConfig(page, ShownConfig(page));
-        return TRUE;
-    }
-    case WM_CONTEXTMENU:
-        PageListContextMenu(page, (HWND)wParam, lParam, 0, IDC_PD_LIST, 0);
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PageColourMessage(message, wParam);
-    default:
-        return FALSE;
-    }
+    static const PageHandlers handlers = {OnInitPage, OnRefresh, OnCommand, OnNotify, 0, IDC_PD_LIST, 0};
+    return PageMessage(&handlers, page, message, wParam, lParam);
 }

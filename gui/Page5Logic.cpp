@@ -518,3 +518,23 @@ int OnEventSettingBtnClicked(void *owner, int radio)
     ActionEnd();
     return reported > 0;
 }
+
+// What the page-start read of the event table left to tell (an EVENT_READ_ value).
+static int g_eventTableProblem;
+
+void LoadPageEventTable(void)
+{
+    g_eventTableProblem = ReadEventInfo() ? EVENT_READ_OK : LastEventReadError();
+}
+
+int ReportEventTableProblem(void *owner)
+{
+    int problem = g_eventTableProblem;
+    g_eventTableProblem = EVENT_READ_OK;
+    if (problem == EVENT_READ_OK)
+        return 0;
+    ActionBegin();
+    ShowErrorBox(owner, problem == EVENT_READ_OPEN_ERROR ? IDS_EVENT_TABLE_MISSING : IDS_EVENT_TABLE_MALFORMED, kCaption);
+    ActionEnd();
+    return 1;
+}

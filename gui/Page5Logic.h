@@ -50,6 +50,12 @@ int OnPRStopClicked(void *owner);
 uint32_t TestEventCodeOf(int radio);
 int OnEventSettingBtnClicked(void *owner, int radio);
 
+// The event table is read when the page starts; a missing or malformed file is told once, when
+// the page is first shown (a box at start-up would stand in front of an empty window).
+void LoadPageEventTable(void);
+// Shows the box of a failed read once; returns 1 when it showed one.
+int ReportEventTableProblem(void *owner);
+
 #ifdef __cplusplus
 }
 #endif

@@ -121,13 +121,8 @@ static void FillLdList(HWND page)
     EnableWindow(GetDlgItem(page, IDC_P6_CANCEL), PendingChangeCount(&g_pending) > 0);
 }
 
-static void RefreshPage(HWND page)
+static void FillPage(HWND page)
 {
-    HCURSOR old = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    int ok = RefreshCurrentRecord();
-    SetCursor(old);
-    if (!ok)
-        return;
     SyncPendingChanges(&g_pending, g_gui.currentCtrl, CurrentRecord());
     FillLdList(page);
 }
@@ -359,11 +354,7 @@ static void RunAction(HWND page, int (*action)(const SnapPageContext *, uint8_t)
     SnapPageContext context = Context(page);
     ActionBegin();
     int changed = action(&context, (uint8_t)target);
-    ActionEnd();
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-    if (changed)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
+    EndPageAction(page, changed);
 }
 
 static void RunViewAction(HWND page, int (*action)(const SnapPageContext *, uint8_t, unsigned))
@@ -375,11 +366,7 @@ static void RunViewAction(HWND page, int (*action)(const SnapPageContext *, uint
     SnapPageContext context = Context(page);
     ActionBegin();
     int changed = action(&context, (uint8_t)target, (unsigned)snapshot);
-    ActionEnd();
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-    if (changed)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
+    EndPageAction(page, changed);
 }
 
 static void OpenViewInformation(HWND page, int base)
@@ -397,12 +384,8 @@ static void OnFinish(HWND page)
     SnapPageContext context = Context(page);
     ActionBegin();
     int changed = OnFinishBtnClicked(&context);
-    ActionEnd();
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
-    if (changed)
-        GuiPostRefresh(page, GUI_REFRESH_FULL);
-    else
+    EndPageAction(page, changed);
+    if (!changed)
         FillLdList(page);
 }
 
@@ -481,7 +464,7 @@ INT_PTR CALLBACK Page6Proc(HWND page, UINT message, WPARAM wParam, LPARAM lParam
         SetSnapNameDialog(RunNameDialog);
         return TRUE;
     case GUI_PAGE_REFRESH:
-        RefreshPage(page);
+        RunPageRefresh(page, lParam, FillPage);
         return TRUE;
     case WM_COMMAND:
         return OnCommand(page, LOWORD(wParam));

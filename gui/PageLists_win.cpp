@@ -1,5 +1,5 @@
-// Shared list handling of the Delete LD, Hot Spare and Restore LD pages: LD columns and rows, the
-// LD and PD pop-up menus, and their commands (the PD actions run under the page's caption).
+// Shared list handling of the pages: LD columns and rows, the LD and PD pop-up menus and double
+// clicks, and their commands (the PD actions run under the page's caption).
 #include "gui/PageLists_win.h"
 
 #include <commctrl.h>
@@ -40,7 +40,7 @@ static int WasSelected(const uint8_t *targets, unsigned count, uint8_t target)
 }
 
 // Refills the list; rows whose LD was selected before are selected again.
-void FillLdList(HWND list, const DeleteLdRow *rows, int count)
+void FillLdListRows(HWND list, const LdListRow *rows, int count)
 {
     uint8_t selected[LD_MAX];
     unsigned selectedCount = SelectedLdTargets(list, selected, LD_MAX);
@@ -54,12 +54,25 @@ void FillLdList(HWND list, const DeleteLdRow *rows, int count)
         item.pszText = (LPSTR)rows[i].cells[0];
         item.lParam = rows[i].target;
         int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        for (int c = 1; c < DELETE_LD_COLUMNS; c++)
+        for (int c = 1; c < rows[i].columns && c < LD_LIST_MAX_COLUMNS; c++)
             SetListCell(list, at, c, rows[i].cells[c]);
         if (WasSelected(selected, selectedCount, rows[i].target))
             ListView_SetItemState(list, at, LVIS_SELECTED, LVIS_SELECTED);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
+void FillLdList(HWND list, const DeleteLdRow *rows, int count)
+{
+    static LdListRow views[LD_MAX];
+    int n = 0;
+    for (; n < count && n < LD_MAX; n++) {
+        views[n].target = rows[n].target;
+        views[n].columns = DELETE_LD_COLUMNS;
+        for (int c = 0; c < DELETE_LD_COLUMNS; c++)
+            views[n].cells[c] = rows[n].cells[c];
+    }
+    FillLdListRows(list, views, n);
 }
 
 unsigned SelectedLdTargets(HWND list, uint8_t *targets, unsigned max)
@@ -120,9 +133,7 @@ static int PdAction(HWND page, int action, uint16_t captionId)
     if (slot >= 0)
         FillPdRow(CurrentRecord(), (uint8_t)slot, &row);
     RunPdAction(action, page, captionId, slot >= 0 ? &row : NULL);
-    GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    AfterPageAction(page, 1);
     return 1;
 }
 
@@ -132,9 +143,12 @@ static int InfoDialog(HWND page, int command)
         return 1;
     HWND list = GetDlgItem(page, g_menuList);
     if (command == ID_HDD_MENU_INFO) {
+        // Only a disk that is there has information, as the menu item says.
         int slot = SelectedListParam(list);
-        if (slot >= 0)
-            ShowPdInfoDialog(page, g_gui.currentCtrl, (uint8_t)slot);
+        PdRow row;
+        if (slot < 0 || !FillPdRow(CurrentRecord(), (uint8_t)slot, &row) || !PdMenuStateOf(CurrentRecord(), &row).info)
+            return 1;
+        ShowPdInfoDialog(page, g_gui.currentCtrl, (uint8_t)slot);
     } else {
         uint8_t targets[1];
         if (SelectedLdTargets(list, targets, 1) == 1) {
@@ -144,9 +158,7 @@ static int InfoDialog(HWND page, int command)
                 ShowLdSnapshotInfoDialog(page, g_gui.currentCtrl, targets[0]);
         }
     }
-    GuiPostRefresh(page, GUI_REFRESH_FULL);
-    if (TakeHeldTimerRefresh())
-        MainPostHeldTimerRefresh();
+    AfterPageAction(page, 1);
     return 1;
 }
 
@@ -173,5 +185,51 @@ int PageListCommand(HWND page, int command, uint16_t captionId)
         return 1;
     default:
         return 0;
+    }
+}
+
+int PageListDoubleClick(HWND page, const NMHDR *header, int ldListId, int pdListId1, int pdListId2)
+{
+    if (header->code != NM_DBLCLK)
+        return 0;
+    int id = (int)header->idFrom;
+    if (ldListId && id == ldListId) {
+        g_menuList = id;
+        return InfoDialog(page, ID_LD_MENU_INFO);
+    }
+    if ((pdListId1 && id == pdListId1) || (pdListId2 && id == pdListId2)) {
+        g_menuList = id;
+        return InfoDialog(page, ID_HDD_MENU_INFO);
+    }
+    return 0;
+}
+
+INT_PTR PageMessage(const PageHandlers *h, HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        h->init(page);
+        return TRUE;
+    case GUI_PAGE_REFRESH:
+        h->refresh(page, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        h->command(page, wParam);
+        return TRUE;
+    case WM_CONTEXTMENU:
+        PageListContextMenu(page, (HWND)wParam, lParam, h->ldListId, h->pdListId1, h->pdListId2);
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR *header = (const NMHDR *)lParam;
+        if (!PageListDoubleClick(page, header, h->ldListId, h->pdListId1, h->pdListId2) && h->notify)
+            h->notify(page, header);
+        return FALSE;
+    }
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return PageColourMessage(message, wParam);
+    default:
+        return FALSE;
     }
 }

@@ -134,16 +134,28 @@ static void FillPanes(HWND page, PropContext *context)
         ShowPaneText(page, IDC_PANE_RIGHT, right.text);
 }
 
-INT_PTR CALLBACK PanePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+// What a property page does on its messages: fill itself, and act on a command.
+typedef void (*PropPageFill)(HWND page, PropContext *context);
+typedef void (*PropPageCommand)(HWND page, PropContext *context, WPARAM wParam);
+
+// The message handling every property page shares: it keeps its context, fills itself on a
+// refresh (the panes also when created), passes commands on and paints its background.
+static INT_PTR PropPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, PropPageFill fill,
+                               PropPageCommand command, int fillWhenCreated)
 {
     switch (message) {
     case WM_INITDIALOG:
         KeepContext(page, lParam);
-        FillPanes(page, (PropContext *)lParam);
+        if (fillWhenCreated)
+            fill(page, (PropContext *)lParam);
         return TRUE;
     case GUI_PAGE_REFRESH:
         if (ContextOf(page))
-            FillPanes(page, ContextOf(page));
+            fill(page, ContextOf(page));
+        return TRUE;
+    case WM_COMMAND:
+        if (command && ContextOf(page))
+            command(page, ContextOf(page), wParam);
         return TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
@@ -152,6 +164,16 @@ INT_PTR CALLBACK PanePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     default:
         return FALSE;
     }
+}
+
+static int IsSetClick(WPARAM wParam)
+{
+    return LOWORD(wParam) == IDC_PANE_SET && HIWORD(wParam) == BN_CLICKED;
+}
+
+INT_PTR CALLBACK PanePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return PropPageMessage(page, message, wParam, lParam, FillPanes, NULL, 1);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -310,11 +332,11 @@ static void OnButtonContSet(HWND page, PropContext *context)
     ActionEnd();
 }
 
-static void OnContSettingsCommand(HWND page, WPARAM wParam)
+static void OnContSettingsCommand(HWND page, PropContext *context, WPARAM wParam)
 {
     int id = LOWORD(wParam), code = HIWORD(wParam);
-    if (id == IDC_PANE_SET && code == BN_CLICKED && ContextOf(page))
-        OnButtonContSet(page, ContextOf(page));
+    if (IsSetClick(wParam))
+        OnButtonContSet(page, context);
     else if (id == IDC_CS_PATROL_MODE && code == CBN_SELCHANGE)
         ApplyPatrolEnables(page);
     else if ((id == IDC_CS_MONTH || id == IDC_CS_YEAR) && code == CBN_SELCHANGE)
@@ -323,24 +345,7 @@ static void OnContSettingsCommand(HWND page, WPARAM wParam)
 
 INT_PTR CALLBACK ContSettingsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        KeepContext(page, lParam);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        if (ContextOf(page))
-            FillContSettings(page, ContextOf(page));
-        return TRUE;
-    case WM_COMMAND:
-        OnContSettingsCommand(page, wParam);
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PropColourMessage(page, message, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    return PropPageMessage(page, message, wParam, lParam, FillContSettings, OnContSettingsCommand, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -371,8 +376,10 @@ static void FillLdSettings(HWND page, PropContext *context)
         EnableWindow(GetDlgItem(page, kLists[i]), policies);
 }
 
-static void OnLdSet(HWND page, PropContext *context)
+static void OnLdSet(HWND page, PropContext *context, WPARAM wParam)
 {
+    if (!IsSetClick(wParam))
+        return;
     LdSettingsChoice choice;
     ZeroMemory(&choice, sizeof(choice));
     choice.readPolicy = ComboValue(page, IDC_LS_READ);
@@ -387,25 +394,7 @@ static void OnLdSet(HWND page, PropContext *context)
 
 INT_PTR CALLBACK LdSettingsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        KeepContext(page, lParam);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        if (ContextOf(page))
-            FillLdSettings(page, ContextOf(page));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PANE_SET && HIWORD(wParam) == BN_CLICKED && ContextOf(page))
-            OnLdSet(page, ContextOf(page));
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PropColourMessage(page, message, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    return PropPageMessage(page, message, wParam, lParam, FillLdSettings, OnLdSet, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -418,8 +407,10 @@ static void FillSnapshotSettings(HWND page, PropContext *context)
     FillCombo(page, IDC_SS_ON_REBOOT, kOnOff, 2, AutoSnapshotEnabled(record, context->target) ? 1 : 0);
 }
 
-static void OnSnapshotSet(HWND page, PropContext *context)
+static void OnSnapshotSet(HWND page, PropContext *context, WPARAM wParam)
 {
+    if (!IsSetClick(wParam))
+        return;
     int32_t onReboot = ComboValue(page, IDC_SS_ON_REBOOT), autoDelete = ComboValue(page, IDC_SS_AUTO_DELETE);
     if (onReboot < 0 || autoDelete < 0)
         return;
@@ -429,23 +420,5 @@ static void OnSnapshotSet(HWND page, PropContext *context)
 
 INT_PTR CALLBACK SnapshotSettingsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        KeepContext(page, lParam);
-        return TRUE;
-    case GUI_PAGE_REFRESH:
-        if (ContextOf(page))
-            FillSnapshotSettings(page, ContextOf(page));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PANE_SET && HIWORD(wParam) == BN_CLICKED && ContextOf(page))
-            OnSnapshotSet(page, ContextOf(page));
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        return PropColourMessage(page, message, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    return PropPageMessage(page, message, wParam, lParam, FillSnapshotSettings, OnSnapshotSet, 0);
 }

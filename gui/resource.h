@@ -44,6 +44,13 @@
 #define IDB_FACE_MAINTENANCE_SEL    489
 #define IDB_FACE_SNAPSHOT           560
 #define IDB_FACE_SNAPSHOT_SEL       561
+// Panel captions of the Dashboard and Maintenance pages
+#define IDB_CAPTION_RAID_CONTROLLER 370
+#define IDB_CAPTION_LD              371
+#define IDB_CAPTION_PD              372
+#define IDB_CAPTION_VERSION         373
+#define IDB_CAPTION_TOOLS           374
+#define IDB_CAPTION_TEST_EVENT      375
 
 // ---------------------------------------------------------------------------------------------
 // Controls shared by several dialogs (the same id means the same kind of control everywhere)
@@ -69,6 +76,10 @@
 #define IDC_P0_LD_GROUP             1301
 #define IDC_P0_PD_GROUP             1302
 #define IDC_P0_VER_GROUP            1303
+#define IDC_P0_CTRL_CAPTION         1304
+#define IDC_P0_LD_CAPTION           1305
+#define IDC_P0_PD_CAPTION           1306
+#define IDC_P0_VER_CAPTION          1307
 
 // Maintenance, IDD_PAGE5 (new ones 1320-1339)
 #define IDC_P5_CHECK_CONSISTENCY    1029
@@ -86,6 +97,11 @@
 #define IDC_P5_LD_GROUP             1322
 #define IDC_P5_PD_GROUP             1323
 #define IDC_P5_EVENT_GROUP          1324
+#define IDC_P5_CTRL_CAPTION         1325
+#define IDC_P5_TOOLS_CAPTION        1326
+#define IDC_P5_LD_CAPTION           1327
+#define IDC_P5_PD_CAPTION           1328
+#define IDC_P5_EVENT_CAPTION        1329
 
 // Create LD (IDD_PAGE1, 10, 11): 1340-1399. Delete LD (IDD_PAGE2): 1400-1419.
 // Hot Spare (IDD_PAGE3): 1420-1439. Restore LD (IDD_PAGE4): 1440-1459.
@@ -170,6 +186,8 @@
 // Texts added with this version of the tool (600-649; the later tabs use 650 on)
 #define IDS_INIT_MOUNTED_ASK        600
 #define IDS_TEST_EVENT_FAILED       601
+#define IDS_EVENT_TABLE_MISSING     602
+#define IDS_EVENT_TABLE_MALFORMED   603
 
 // ---------------------------------------------------------------------------------------------
 // Property dialogs and the Delete LD, Hot Spare and Restore LD pages

@@ -25,6 +25,24 @@ properties|Properties
 settings|Settings
 FACES
 
+# Panel captions of the Dashboard and Maintenance pages: the text on the dialog colour, as wide as
+# it needs, laid over the top line of the panel's frame.
+caption() { # file text
+  convert -background '#d4d5b8' -fill '#3f5d8a' -font "$FONT" -pointsize 11 label:" $2 " -gravity center \
+    -extent x15 -type TrueColor "BMP3:$1"
+}
+
+while IFS='|' read -r name text; do
+  caption "caption_${name}.bmp" "$text"
+done <<'CAPTIONS'
+raid_controller|RAID Controller
+ld|Logical Drive(LD)
+pd|Physical Drive(PD)
+version|Version
+tools|Tools
+test_event|Test Event
+CAPTIONS
+
 convert -size 640x40 gradient:'#3f5d8a-#9aa27a' -rotate -90 -resize 640x40\! -font "$FONT" -fill white \
   -pointsize 18 -gravity west -annotate +14+0 'Norvane RAID Vantrel' -type TrueColor BMP3:banner.bmp
 

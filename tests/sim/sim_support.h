@@ -15,27 +15,12 @@
 #include <vector>
 
 #include "SimCore.h"
+#include "sim/sim_paths.h"
 #include "common/storelib_layout.h"
 
 namespace simtest {
 
 typedef int(__cdecl *ProcessLibCommandFn)(void *);
-
-inline std::string BinDir()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string p = path;
-    return p.substr(0, p.find_last_of("\\/"));
-}
-
-inline std::string ReadText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 inline void WriteText(const std::string &path, const std::string &text)
 {
@@ -88,20 +73,7 @@ protected:
 
     void SetUp() override
     {
-        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        char dir[MAX_PATH] = {};
-        GetTempPathA(sizeof(dir), dir);
-        std::string base = std::string(dir) + "zavsim_t" + std::to_string(GetCurrentProcessId()) + "_" +
-                           info->test_suite_name() + "_" + info->name();
-        for (char &c : base)
-            if (c == '/')
-                c = '_';
-        paths.state = base + "_state.json";
-        paths.journal = base + "_journal.txt";
-        paths.lock = paths.state + ".lock";
-        Cleanup();
-        SetEnvironmentVariableA("ZAVSIM_STATE", paths.state.c_str());
-        SetEnvironmentVariableA("ZAVSIM_JOURNAL", paths.journal.c_str());
+        paths = UseTestSimPaths("zavsim_t");
         ASSERT_NE(nullptr, Entry()) << "storelib.dll beside the test program";
     }
 
@@ -111,12 +83,7 @@ protected:
         Cleanup();
     }
 
-    void Cleanup()
-    {
-        DeleteFileA(paths.state.c_str());
-        DeleteFileA(paths.journal.c_str());
-        DeleteFileA(paths.lock.c_str());
-    }
+    void Cleanup() { RemoveSimFiles(paths); }
 
     // Runs a zavsim command in this process; returns its exit code.
     int Zavsim(const std::vector<std::string> &args)

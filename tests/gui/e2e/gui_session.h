@@ -15,24 +15,12 @@
 
 #include "Automation.h"
 #include "SimCore.h"
+#include "sim/sim_paths.h"
 
 namespace guie2e {
 
-inline std::string BinDir()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string p = path;
-    return p.substr(0, p.find_last_of("\\/"));
-}
-
-inline std::string ReadText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using simtest::BinDir;
+using simtest::ReadText;
 
 inline int RunAndWait(const std::string &exe, const std::string &args, DWORD timeoutMs = 60000)
 {
@@ -126,16 +114,7 @@ protected:
     {
         if (!HaveDisplay())
             GTEST_SKIP() << "no X display (DISPLAY is unset and Xvfb could not be started): graphical tests skipped";
-        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        char dir[MAX_PATH] = {};
-        GetTempPathA(sizeof(dir), dir);
-        std::string base = std::string(dir) + "zavgui_e2e_" + info->name();
-        paths.state = base + "_state.json";
-        paths.journal = base + "_journal.txt";
-        paths.lock = paths.state + ".lock";
-        Cleanup();
-        SetEnvironmentVariableA("ZAVSIM_STATE", paths.state.c_str());
-        SetEnvironmentVariableA("ZAVSIM_JOURNAL", paths.journal.c_str());
+        paths = simtest::UseTestSimPaths("zavgui_e2e_");
         // The device-map port vanishes whenever the Wine server restarts.
         RunAndWait(BinDir() + "\\zavdevmap.exe", "\"Scsi Port 2=megasas2\"");
     }
@@ -146,12 +125,7 @@ protected:
         Cleanup();
     }
 
-    void Cleanup()
-    {
-        DeleteFileA(paths.state.c_str());
-        DeleteFileA(paths.journal.c_str());
-        DeleteFileA(paths.lock.c_str());
-    }
+    void Cleanup() { simtest::RemoveSimFiles(paths); }
 
     void Sim(const std::vector<std::string> &args)
     {

@@ -2,6 +2,8 @@
 // simulator, driven the way an administrator works them.
 #include "gui_session.h"
 
+#include <commctrl.h>
+
 #include <regex>
 
 using namespace guie2e;
@@ -9,7 +11,10 @@ using namespace guie2e;
 namespace {
 
 enum { IDC_LD_LIST = 1002, IDC_PD_LIST = 1003, IDC_CTRL_SELECT = 1004, IDC_LEARN = 1007, IDC_ENCL = 1164,
-       IDC_CB_INFO = 1006, IDC_TREE = 1085, IDC_REBUILD = 1032, IDC_CHECK_CONSISTENCY = 1029 };
+       IDC_CB_INFO = 1006, IDC_TREE = 1085, IDC_REBUILD = 1032, IDC_CHECK_CONSISTENCY = 1029,
+       IDC_SUB_BACK = 1105, IDC_PANE_LEFT = 1500 };
+// Panel captions drawn as bitmaps: Dashboard 1304-1307, Maintenance 1325-1329.
+enum { IDC_P0_FIRST_CAPTION = 1304, P0_CAPTIONS = 4, IDC_P5_FIRST_CAPTION = 1325, P5_CAPTIONS = 5 };
 
 class GuiPages : public GuiSession {
 protected:
@@ -19,6 +24,54 @@ protected:
     bool WaitCell(zauto::Target &t, HWND list, int row, int column, const std::string &text)
     {
         return WaitFor([&] { return Cell(t, list, row, column) == text; });
+    }
+
+    // A row double click as the list-view sees it: in the middle of the row's label.
+    void DoubleClickRow(zauto::Target &t, HWND list, int row)
+    {
+        RECT *remote = (RECT *)t.alloc(sizeof(RECT));
+        RECT rect = {};
+        rect.left = LVIR_LABEL;
+        ASSERT_TRUE(remote && t.write(remote, &rect, sizeof(rect)));
+        ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, (WPARAM)row, (LPARAM)remote));
+        ASSERT_TRUE(t.read(remote, &rect, sizeof(rect)));
+        LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(list, WM_LBUTTONUP, 0, at);
+    }
+
+    // The information dialog that a menu item or double click opened: its first pane's text.
+    // "Back" on its Properties tab closes it at once.
+    std::string CloseInfoDialog(const char *title)
+    {
+        HWND dialog = zauto::FindTopWindow(gui.Pid(), "#32770", title, 60000);
+        if (!dialog)
+            return "(no " + std::string(title) + " dialog)";
+        zauto::Settle(gui.pi.hProcess);
+        std::string text = "(no pane)";
+        HWND child = NULL;
+        while ((child = FindWindowExA(dialog, child, "#32770", NULL)) != NULL) {
+            HWND pane = GetDlgItem(child, IDC_PANE_LEFT);
+            if (IsWindowVisible(child) && pane) {
+                char buffer[16384] = {};
+                SendMessageA(pane, WM_GETTEXT, sizeof(buffer), (LPARAM)buffer); // carried across processes
+                text = buffer;
+            }
+        }
+        zauto::ClickButton(GetDlgItem(dialog, IDC_SUB_BACK));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << title;
+        return text;
+    }
+
+    // Every panel caption of the page is a static that shows a bitmap.
+    void ExpectBitmapCaptions(HWND page, int firstId, int count)
+    {
+        for (int id = firstId; id < firstId + count; id++) {
+            HWND caption = GetDlgItem(page, id);
+            ASSERT_NE((HWND)NULL, caption) << id;
+            EXPECT_NE(0, (int)SendMessageA(caption, STM_GETIMAGE, IMAGE_BITMAP, 0)) << id;
+            EXPECT_TRUE(zauto::IsShown(caption)) << id;
+        }
     }
 
     void WriteScenario(const std::string &json)
@@ -109,6 +162,7 @@ TEST_F(GuiPages, EmbeddedControllerHidesCacheBackupAndEnclosureControls)
     EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_CB_INFO)));
     EXPECT_FALSE(zauto::IsShown(GetDlgItem(page, IDC_ENCL)));
     EXPECT_TRUE(zauto::IsShown(GetDlgItem(page, IDC_PD_LIST)));
+    ExpectBitmapCaptions(page, IDC_P0_FIRST_CAPTION, P0_CAPTIONS);
 }
 
 TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
@@ -125,6 +179,7 @@ TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
     HWND lds = GetDlgItem(page, IDC_LD_LIST);
     ASSERT_TRUE(WaitFor([&] { return zauto::ListRowCount(lds) == 3; }));
     EXPECT_EQ("LD2", Cell(t, lds, 2, 0));
+    ExpectBitmapCaptions(page, IDC_P5_FIRST_CAPTION, P5_CAPTIONS);
 
     // A selection holding a RAID0 LD: 549, and no rebuild is sent.
     Sim({"journal", "clear"});
@@ -157,6 +212,23 @@ TEST_F(GuiPages, MaintenanceRefusesRaid0RebuildAndAnnouncesAFinishedCheckOnce)
     PostMessageA(gui.main, WM_TIMER, 1, 0);
     EXPECT_TRUE(WaitCell(t, lds, 1, 2, "-"));
     EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 3000)) << "the notice shows once";
+
+    // The lists' "Information" menu items and double clicks open the property dialogs of the
+    // row's LD or PD.
+    ASSERT_TRUE(zauto::SelectListRow(t, lds, 2));
+    ASSERT_TRUE(zauto::ChooseContextMenu(page, lds, 1));
+    EXPECT_NE(std::string::npos, CloseInfoDialog("Logical Drive Information").find("RAID0"));
+    HWND pds = GetDlgItem(page, IDC_PD_LIST);
+    ASSERT_TRUE(zauto::SelectListRow(t, pds, 3));
+    ASSERT_TRUE(zauto::ChooseContextMenu(page, pds, 1));
+    EXPECT_NE(std::string::npos, CloseInfoDialog("Physical Drive Information").find("GB"));
+    ASSERT_TRUE(zauto::SelectListRow(t, lds, 1));
+    DoubleClickRow(t, lds, 1);
+    EXPECT_NE(std::string::npos, CloseInfoDialog("Logical Drive Information").find("RAID1"));
+    ASSERT_TRUE(zauto::SelectListRow(t, pds, 0));
+    DoubleClickRow(t, pds, 0);
+    EXPECT_NE(std::string::npos, CloseInfoDialog("Physical Drive Information").find("GB"));
+    EXPECT_TRUE(zauto::NoMessageBox(gui.Pid(), 500));
 }
 
 TEST_F(GuiPages, ControllerChangeMovesTheSnapshotTabAndTheVersionDialogShowsVersions)

@@ -1,5 +1,5 @@
-// Pictures of the property dialogs and of the Delete LD, Hot Spare and Restore LD pages for the
-// documentation. Runs only when ZAV_SHOT_DIR names a folder (scripts/zavgui-shots sets it); each
+// Pictures of the property dialogs (View Information included) and of the Delete LD, Hot Spare
+// and Restore LD pages for the documentation. Runs only when ZAV_SHOT_DIR names a folder (scripts/zavgui-shots sets it); each
 // window is copied from the screen into a bitmap file there.
 #include "gui_session.h"
 
@@ -9,7 +9,8 @@ namespace {
 
 enum {
     IDC_SUB_TAB = 1103, IDC_SUB_BACK = 1105, IDC_LD_LIST = 1002, IDC_PD_LIST = 1003, IDC_P0_CTRL_INFO = 1001,
-    IDC_P0_ENCL_INFO = 1164, IDC_P0_CB_INFO = 1006, IDC_P3_ADD = 1116, IDC_P3_KIND_DEDICATED = 1423
+    IDC_P0_ENCL_INFO = 1164, IDC_P0_CB_INFO = 1006, IDC_P3_ADD = 1116, IDC_P3_KIND_DEDICATED = 1423,
+    IDC_P6_TIMELINE = 1232, SNAPSHOT_TAB = 5
 };
 
 bool SaveWindowBitmap(HWND window, const std::string &path)
@@ -82,8 +83,9 @@ protected:
         ASSERT_NE((HWND)NULL, dialog) << name;
         zauto::Target target(gui.Pid());
         for (int t = 0; t < tabs; t++) {
-            if (t > 0)
+            if (t > 0) {
                 ASSERT_TRUE(zauto::ClickTab(target, GetDlgItem(dialog, IDC_SUB_TAB), t));
+            }
             Shot(dialog, (std::string(name) + (t == 0 ? "-properties" : "-settings")).c_str());
         }
         zauto::ClickButton(GetDlgItem(dialog, IDC_SUB_BACK));
@@ -138,6 +140,18 @@ TEST_F(GuiPropsShots, EveryDialogAndPage)
 
     SelectTab(4);
     Shot(gui.main, "page-restore-ld");
+
+    // View Information: the timeline's menu on the snapshot that has a view (Create View is
+    // disabled there, so View Information is the third item).
+    page = SelectTab(SNAPSHOT_TAB);
+    lds = GetDlgItem(page, IDC_LD_LIST);
+    HWND timeline = GetDlgItem(page, IDC_P6_TIMELINE);
+    ASSERT_TRUE(WaitFor([&] { return zauto::ListRowCount(lds) == 3; }));
+    ASSERT_TRUE(zauto::SelectListRow(target, lds, 0));
+    ASSERT_TRUE(WaitFor([&] { return zauto::ListRowCount(timeline) == 2; }));
+    ASSERT_TRUE(zauto::SelectListRow(target, timeline, 0));
+    ASSERT_TRUE(zauto::ChooseContextMenu(page, timeline, 3));
+    DialogShots(WaitDialog("View Information"), "view-info", 1);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "SimCore.h"
+#include "sim/sim_paths.h"
 #include "common/ContData.h"
 #include "common/StoreLib.h"
 #include "gui/GuiState.h"
@@ -74,20 +75,7 @@ protected:
 
     void SetUp() override
     {
-        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        char dir[MAX_PATH] = {};
-        GetTempPathA(sizeof(dir), dir);
-        std::string base = std::string(dir) + "zavgui_t" + std::to_string(GetCurrentProcessId()) + "_" +
-                           info->test_suite_name() + "_" + info->name();
-        for (char &c : base)
-            if (c == '/')
-                c = '_';
-        paths.state = base + "_state.json";
-        paths.journal = base + "_journal.txt";
-        paths.lock = paths.state + ".lock";
-        Cleanup();
-        SetEnvironmentVariableA("ZAVSIM_STATE", paths.state.c_str());
-        SetEnvironmentVariableA("ZAVSIM_JOURNAL", paths.journal.c_str());
+        paths = simtest::UseTestSimPaths("zavgui_t");
         GuiStateReset();
         memset(g_records, 0, sizeof(g_records));
         BoxScript::Current() = &boxes;
@@ -105,12 +93,7 @@ protected:
         Cleanup();
     }
 
-    void Cleanup()
-    {
-        DeleteFileA(paths.state.c_str());
-        DeleteFileA(paths.journal.c_str());
-        DeleteFileA(paths.lock.c_str());
-    }
+    void Cleanup() { simtest::RemoveSimFiles(paths); }
 
     void ExpectBox(uint16_t textId, uint16_t captionId, int answer = BOX_OK)
     {

@@ -86,6 +86,19 @@ TEST_F(DashboardTest, TreeListsUsableFreeSpaceOfAGroup)
     EXPECT_EQ("    Capacity 90.000GB", tree[10]) << "a RAID0 group keeps the whole rest of its drive";
 }
 
+TEST_F(DashboardTest, TreeListsFreeSpaceOfASpannedGroupOnceForAllItsArrays)
+{
+    // RAID10 over four drives: two arrays (one per span) that form one spanned group.
+    LoadText(R"({"controllers": [{"id": 0, "enclosures": [{"devId": 252, "slots": 8}],
+        "drives": [{"slots": "0-5", "size_gb": 100}],
+        "lds": [{"raid": 10, "slots": [0, 1, 2, 3], "sizes_gb": [50]}, {"raid": 1, "slots": [4, 5]}]}]})");
+    std::vector<std::string> want = {
+        "Spanned RAID Group 0 (sRG0), RAID10", "  Logical Drive(s)", "    LD0 (OPTIMAL, 50.000GB)",
+        "  Free Space(s)", "    Capacity 150.000GB",
+        "RAID Group 0 (RG0), RAID1", "  Logical Drive(s)", "    LD1 (OPTIMAL, 100.000GB)"};
+    EXPECT_EQ(want, Tree()) << "the rest of every span counts once, with the drives of all spans";
+}
+
 TEST_F(DashboardTest, OnlyLdNodesHaveAMenu)
 {
     Start("snapshot");

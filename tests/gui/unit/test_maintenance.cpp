@@ -375,6 +375,56 @@ TEST_F(MaintenanceTest, TestEventIsReportedOrItsRefusalShown)
     ClearEventTable();
 }
 
+// The installation folder the event table is read from, as the scripted registry answers it.
+static std::string g_installDir;
+
+TEST_F(MaintenanceTest, AFailedReadOfTheEventTableIsShownOnceWhenThePageIsShown)
+{
+    Start("default");
+    EventLogSeam seam = kFakeEventLog;
+    seam.readInstallDir = [](char *out, unsigned size) {
+        snprintf(out, size, "%s", g_installDir.c_str());
+        return 1;
+    };
+    SetEventLogSeam(&seam);
+    g_installDir = paths.state + ".events\\";
+    CreateDirectoryA(g_installDir.c_str(), nullptr);
+    std::string table = g_installDir + "zav_config.csv";
+    struct Case {
+        const char *content; // null: no file at all
+        uint16_t box;        // 0: nothing to tell
+    } cases[] = {
+        {nullptr, IDS_EVENT_TABLE_MISSING},
+        {"TEST,0,60009,0,3,0,0,0,0,Test event (error)\nTEST,0,60010,0,26,0,0,0,0,Bad kind\n", IDS_EVENT_TABLE_MALFORMED},
+        {"TEST,0,60009,0,3,0,0,0,0,Test event (error)\n", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.box);
+        DeleteFileA(table.c_str());
+        if (c.content)
+            std::ofstream(table) << c.content;
+        ClearEventTable();
+        LoadPageEventTable();
+        if (c.box)
+            ExpectBox(c.box, IDS_CAPTION_MAINTENANCE);
+        EXPECT_EQ(c.box ? 1 : 0, ReportEventTableProblem(nullptr));
+        EXPECT_EQ(0, ReportEventTableProblem(nullptr)) << "told once only";
+    }
+    // The lines before a malformed one stay usable.
+    std::ofstream(table) << "TEST,0,60009,0,3,0,0,0,0,Test event (error)\nbroken\n";
+    ClearEventTable();
+    LoadPageEventTable();
+    ExpectBox(IDS_EVENT_TABLE_MALFORMED, IDS_CAPTION_MAINTENANCE);
+    ReportEventTableProblem(nullptr);
+    g_events = FakeEventLog();
+    ExpectBox(IDS_TEST_EVENT_DONE, IDS_CAPTION_MAINTENANCE);
+    EXPECT_EQ(1, OnEventSettingBtnClicked(nullptr, EVENT_RADIO_ERROR));
+    DeleteFileA(table.c_str());
+    RemoveDirectoryA(g_installDir.c_str());
+    SetEventLogSeam(nullptr);
+    ClearEventTable();
+}
+
 TEST_F(MaintenanceTest, RowsShowStateProgressAndErrors)
 {
     Start("degraded");
