@@ -108,6 +108,15 @@ int PdIsFreeForNewGroup(const uint8_t *pdInfo)
     return LayoutU16(pdInfo, PI_FW_STATE) == PD_STATE_UNCONF_GOOD && (LayoutU16(pdInfo, PI_DDF_TYPE) & PD_DDF_FOREIGN) == 0;
 }
 
+int PdsFreeForNewGroup(const ContData *record, const uint8_t *slots, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!PdIsFreeForNewGroup(record->pdInfo[slots[i]]))
+            return 0;
+    }
+    return 1;
+}
+
 const char *InterfaceTypeText(uint16_t ddfType)
 {
     static const char *const kTypes[] = {"Unknown", "Parallel SCSI", "SAS", "SATA", "Fiber Channel"};

@@ -35,6 +35,8 @@ unsigned PdMediaType(const uint8_t *pdInfo);     // 0 HDD, 1 SSD
 uint64_t PdUsableBlocks(const uint8_t *pdInfo);
 // 1 when the PD is unconfigured good and not foreign, so a new group may take it.
 int PdIsFreeForNewGroup(const uint8_t *pdInfo);
+// 1 when every listed slot holds such a PD.
+int PdsFreeForNewGroup(const ContData *record, const uint8_t *slots, int count);
 const char *InterfaceTypeText(uint16_t ddfType); // "Not defined" outside the table
 const char *LinkSpeedText(uint8_t code);
 const char *PowerStatusText(uint8_t state);

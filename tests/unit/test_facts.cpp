@@ -201,6 +201,20 @@ TEST(FactsHotSpare, GlobalSpareIsASpareEntryWithoutTheDedicatedFlag)
     EXPECT_EQ(1, HasGlobalHotSpare(r.rec));
 }
 
+TEST(FactsPd, NewGroupTakesOnlyUnconfiguredGoodPdsThatAreNotForeign)
+{
+    Record r;
+    r.AddPd(0, 100, PD_STATE_UNCONF_GOOD);
+    r.AddPd(1, 101, PD_STATE_UNCONF_GOOD);
+    r.AddPd(2, 102, PD_STATE_UNCONF_GOOD, PD_DDF_FOREIGN);
+    r.AddPd(3, 103, PD_STATE_ONLINE);
+    const uint8_t freeOnes[] = {0, 1}, withForeign[] = {0, 2}, withOnline[] = {3, 1};
+    EXPECT_EQ(1, PdsFreeForNewGroup(r.rec, freeOnes, 2));
+    EXPECT_EQ(0, PdsFreeForNewGroup(r.rec, withForeign, 2));
+    EXPECT_EQ(0, PdsFreeForNewGroup(r.rec, withOnline, 2));
+    EXPECT_EQ(1, PdsFreeForNewGroup(r.rec, withOnline, 0));
+}
+
 TEST(FactsLd, CacheCadeListsAndAssociations)
 {
     Record r;
