@@ -32,30 +32,20 @@ static int PreparePdCommand(int argc, char **argv, ContData *records, uint16_t c
     return PreparePdSelection(argc, argv, records, contCount, &p->args, required, &p->sel);
 }
 
-// The listed slots that hold a disk on the controller, in list order (slots without one are passed
-// over quietly: only a selection of every slot can name them).
-static unsigned ListedDisks(const ContData *record, const PdSelection *sel, uint8_t *disks)
-{
-    unsigned count = 0;
-    for (unsigned s = 0; s < sel->slotCount; s++)
-        if (MorePdIsDisk(record, sel->slots[s]))
-            disks[count++] = sel->slots[s];
-    return count;
-}
-
 // What a step did to one disk: done, failed (the next disk follows), or failed and the
 // controller's remaining disks are left alone.
 enum { DISK_DONE, DISK_FAILED, DISK_FAILED_STOP };
 typedef int (*DiskStep)(uint8_t contNo, uint8_t slot, const void *context);
 
-// Runs the step on every listed disk of every selected controller, then reports the disks done.
+// Runs the step on every listed disk of every selected controller, then reports the disks done
+// (slots without a disk are passed over quietly: only a selection of every slot can name them).
 static void RunOnListedDisks(const ContData *records, const PdCommandArgs *p, DiskStep step, const void *context,
                              const char *doneText)
 {
     for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p->sel.adapters[i] != SEL_EMPTY; i++) {
         uint8_t c = p->sel.adapters[i];
         uint8_t done[PD_LIST_SIZE], disks[PD_LIST_SIZE];
-        unsigned doneCount = 0, diskCount = ListedDisks(&records[c], &p->sel, disks);
+        unsigned doneCount = 0, diskCount = DisksAmongSlots(&records[c], p->sel.slots, p->sel.slotCount, disks);
         for (unsigned d = 0; d < diskCount; d++) {
             int outcome = step(c, disks[d], context);
             if (outcome == DISK_FAILED_STOP)
@@ -101,7 +91,7 @@ int CliCmdExecPDInfo(int argc, char **argv, ContData *records, uint16_t contCoun
     for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p.sel.adapters[i] != SEL_EMPTY; i++) {
         uint8_t c = p.sel.adapters[i];
         uint8_t disks[PD_LIST_SIZE];
-        unsigned diskCount = ListedDisks(&records[c], &p.sel, disks);
+        unsigned diskCount = DisksAmongSlots(&records[c], p.sel.slots, p.sel.slotCount, disks);
         for (unsigned d = 0; d < diskCount; d++) {
             ReportTextReset(&report);
             if (d == 0)

@@ -30,6 +30,8 @@ const char *LearnModeText(uint8_t mode);       // "Not defined" outside the tabl
 // --- PD -----------------------------------------------------------------------------------
 // 1 when the slot is a disk of the controller's PD list.
 int MorePdIsDisk(const ContData *record, uint8_t slotNo);
+// The listed slots that hold a disk, in list order; returns the count.
+unsigned DisksAmongSlots(const ContData *record, const uint8_t *slots, unsigned slotCount, uint8_t *disks);
 unsigned PdInterfaceType(const uint8_t *pdInfo); // DDF type bits 12..15
 unsigned PdMediaType(const uint8_t *pdInfo);     // 0 HDD, 1 SSD
 uint64_t PdUsableBlocks(const uint8_t *pdInfo);
@@ -76,6 +78,10 @@ int HasGlobalHotSpare(const ContData *record);
 int MoreLdExists(const ContData *record, uint8_t targetId);
 // The LDs of the controller in LD-list order; returns the count.
 unsigned ExistingLds(const ContData *record, uint8_t *targets);
+// The LDs of the controller, in LD-list order, for which fits(record, target, other) holds;
+// returns the count.
+unsigned FittingLds(const ContData *record, int (*fits)(const ContData *, uint8_t, uint8_t), uint8_t other,
+                    uint8_t *targets);
 unsigned CountCacheCadeLds(const ContData *record);
 int LdIsSnapshotBase(const uint8_t *ldInfo);
 int LdIsRepository(const uint8_t *ldInfo);
