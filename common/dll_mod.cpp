@@ -184,28 +184,26 @@ static const char *FindCodeName(const CodeName *table, unsigned count, uint32_t 
 
 #define TABLE_COUNT(table) ((unsigned)(sizeof(table) / sizeof((table)[0])))
 
-static void ReportCodeTableMiss(const char *funcName)
+// The code's name; a code the table lacks is reported under funcName and gets the missing text.
+static const char *NameOrReportMiss(const CodeName *table, unsigned count, uint32_t code, const char *funcName,
+                                    const char *missing)
 {
+    const char *name = FindCodeName(table, count, code);
+    if (name)
+        return name;
     SetDllErrCode(DLL_ERR_CODE_TABLE_MISS);
     LegacyErrorReport(funcName, 0, 0, 0, 0, 0, __FILE__, __LINE__);
+    return missing;
 }
 
 const char *convCODE2msg(uint32_t code)
 {
-    const char *name = FindCodeName(IOCTL_NAMES, TABLE_COUNT(IOCTL_NAMES), code);
-    if (name)
-        return name;
-    ReportCodeTableMiss("convCODE2msg");
-    return "NO SUCH IOCTL_CODE";
+    return NameOrReportMiss(IOCTL_NAMES, TABLE_COUNT(IOCTL_NAMES), code, "convCODE2msg", "NO SUCH IOCTL_CODE");
 }
 
 const char *ArgErrCode2msg(uint32_t code)
 {
-    const char *name = FindCodeName(ARG_ERROR_NAMES, TABLE_COUNT(ARG_ERROR_NAMES), code);
-    if (name)
-        return name;
-    ReportCodeTableMiss("ArgErrCode2msg");
-    return "";
+    return NameOrReportMiss(ARG_ERROR_NAMES, TABLE_COUNT(ARG_ERROR_NAMES), code, "ArgErrCode2msg", "");
 }
 
 const char *IocStatus2msg(uint32_t code)
