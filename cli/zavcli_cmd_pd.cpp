@@ -112,24 +112,27 @@ static const CliOption kLocateOptions[] = {
     {"stop", 1, 0},
 };
 
+// Traces the failed call and reports the disk's failure text.
+static void ReportDiskFailure(const char *handler, const char *failedCall, uint8_t c, uint8_t slot, const char *text)
+{
+    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", handler, failedCall, (unsigned)c, (unsigned)slot);
+    ZAV_REPORT(REPORT_BOTH, text, (int)c, (int)slot);
+}
+
 static int LocateStep(uint8_t c, uint8_t slot, const void *context)
 {
     static const char kHandler[] = "CliCmdExecPDLocate";
     if (*(const int *)context) {
         if (SLStartLocatePD(c, slot, 0) == 0)
             return DISK_DONE;
-        ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", kHandler, "SLStartLocatePD error", (unsigned)c,
-                  (unsigned)slot);
-        ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to blink PD(Physical Drive) %d location LED.", (int)c,
-                   (int)slot);
+        ReportDiskFailure(kHandler, "SLStartLocatePD error", c, slot,
+                          "Error - Controller[%d] Failed to blink PD(Physical Drive) %d location LED.");
         return DISK_FAILED;
     }
     if (SLStopLocatePD(c, slot) == 0)
         return DISK_DONE;
-    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", kHandler, "SLStopLocatePD error", (unsigned)c,
-              (unsigned)slot);
-    ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to off PD(Physical Drive) %d location LED.", (int)c,
-               (int)slot);
+    ReportDiskFailure(kHandler, "SLStopLocatePD error", c, slot,
+                      "Error - Controller[%d] Failed to off PD(Physical Drive) %d location LED.");
     return DISK_FAILED_STOP;
 }
 
@@ -162,10 +165,9 @@ static int StateStep(uint8_t c, uint8_t slot, const void *context)
     const PdStateChange *change = (const PdStateChange *)context;
     if (change->action(c, slot) == 0)
         return DISK_DONE;
-    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", change->handler, change->actionError, (unsigned)c,
-              (unsigned)slot);
-    ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to change PD(Physical Drive) %d state.\n"
-                            "Please confirm PD(Physical Drive) state.", (int)c, (int)slot);
+    ReportDiskFailure(change->handler, change->actionError, c, slot,
+                      "Error - Controller[%d] Failed to change PD(Physical Drive) %d state.\n"
+                      "Please confirm PD(Physical Drive) state.");
     return DISK_FAILED;
 }
 

@@ -178,37 +178,55 @@ int LdsAllowPatrolRead(uint8_t contNo, const char *handler)
     return 1;
 }
 
-int HasPatrolReadablePd(uint8_t contNo, const PdList *pds, const char *handler)
+// 1 at the first disk of the PD list the test says yes to; 0 when none does, or when a read failed
+// (the test names the failed call, traced under the handler).
+typedef int (*DiskTest)(uint8_t contNo, uint8_t slot, const char **failedCall);
+
+static int AnyDisk(uint8_t contNo, const PdList *pds, const char *handler, DiskTest test)
 {
     uint32_t count = pds->count > PD_LIST_MAX ? (uint32_t)PD_LIST_MAX : pds->count;
     for (uint32_t i = 0; i < count; i++) {
         if (pds->entries[i].scsiDevType != 0)
             continue;
-        uint8_t pd[PD_INFO_SIZE];
-        if (SLGetPDInfo(contNo, pds->entries[i].slotNumber, pd) != 0) {
-            TraceCheckError(handler, "SLGetPDInfo error", contNo);
+        const char *failedCall = NULL;
+        int yes = test(contNo, pds->entries[i].slotNumber, &failedCall);
+        if (failedCall != NULL) {
+            TraceCheckError(handler, failedCall, contNo);
             return 0;
         }
-        uint16_t state = LayoutU16(pd, PI_FW_STATE);
-        if (state == PD_STATE_HOT_SPARE || state == PD_STATE_ONLINE)
+        if (yes)
             return 1;
     }
     return 0;
 }
 
+static int DiskOnlineOrSpare(uint8_t contNo, uint8_t slot, const char **failedCall)
+{
+    uint8_t pd[PD_INFO_SIZE];
+    if (SLGetPDInfo(contNo, slot, pd) != 0) {
+        *failedCall = "SLGetPDInfo error";
+        return 0;
+    }
+    uint16_t state = LayoutU16(pd, PI_FW_STATE);
+    return state == PD_STATE_HOT_SPARE || state == PD_STATE_ONLINE;
+}
+
+static int DiskInPatrolRead(uint8_t contNo, uint8_t slot, const char **failedCall)
+{
+    uint8_t progress[PD_PROGRESS_SIZE];
+    if (SLGetPdProggress(contNo, slot, progress) != 0) {
+        *failedCall = "SLGetPdProggress error";
+        return 0;
+    }
+    return (LayoutU32(progress, PPG_ACTIVE) & PD_PROG_PATROL) != 0;
+}
+
+int HasPatrolReadablePd(uint8_t contNo, const PdList *pds, const char *handler)
+{
+    return AnyDisk(contNo, pds, handler, DiskOnlineOrSpare);
+}
+
 int PatrolReadRunning(uint8_t contNo, const PdList *pds, const char *handler)
 {
-    uint32_t count = pds->count > PD_LIST_MAX ? (uint32_t)PD_LIST_MAX : pds->count;
-    for (uint32_t i = 0; i < count; i++) {
-        if (pds->entries[i].scsiDevType != 0)
-            continue;
-        uint8_t progress[PD_PROGRESS_SIZE];
-        if (SLGetPdProggress(contNo, pds->entries[i].slotNumber, progress) != 0) {
-            TraceCheckError(handler, "SLGetPdProggress error", contNo);
-            return 0;
-        }
-        if (LayoutU32(progress, PPG_ACTIVE) & PD_PROG_PATROL)
-            return 1;
-    }
-    return 0;
+    return AnyDisk(contNo, pds, handler, DiskInPatrolRead);
 }
