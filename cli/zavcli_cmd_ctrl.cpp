@@ -12,6 +12,7 @@
 #include "common/ContData.h"
 #include "common/DispFormat.h"
 #include "common/Facts.h"
+#include "common/LdChecks.h"
 #include "common/StoreLib.h"
 #include "common/ToolVersion.h"
 #include "common/dll_mod.h"
@@ -627,72 +628,6 @@ static const char kStartFailed[] =
     "Error - Controller[%d] Failed to start Patrol Read.\nPlease confirm LD(Logical Drive)/PD(Physical Drive) state.";
 static const char kStopFailed[] =
     "Error - Controller[%d] Failed to stop Patrol Read.\nPlease confirm whether to have already ended.";
-
-// 1 when no LD of the controller runs an operation that keeps patrol read from starting.
-static int LdsAllowPatrolRead(uint8_t c, const char *handler)
-{
-    static LdList lds;
-    if (SLGetLDList(c, &lds) != 0) {
-        TraceCmdError(handler, "SLGetLDList error", c);
-        return 0;
-    }
-    uint32_t count = lds.count > LD_MAX ? (uint32_t)LD_MAX : lds.count;
-    for (uint32_t i = 0; i < count; i++) {
-        uint8_t target = lds.entries[i].targetId;
-        uint8_t progress[LD_PROGRESS_SIZE];
-        if (SLGetLdProggress(c, target, progress) != 0) {
-            TraceCmdError(handler, "SLGetLdProggress error", c);
-            return 0;
-        }
-        if (LayoutU32(progress, LPG_ACTIVE) & (LD_PROG_CC | LD_PROG_INIT | LD_PROG_RECON))
-            return 0;
-        uint8_t running = 0;
-        if (SLIsDuringRebuildCopyback(c, target, &running) != 0) {
-            TraceCmdError(handler, "SLIsDuringRebuildCopyback error", c);
-            return 0;
-        }
-        if (running)
-            return 0;
-    }
-    return 1;
-}
-
-// 1 when at least one disk of the PD list is a hot spare or online.
-static int HasPatrolReadablePd(uint8_t c, const PdList *pds, const char *handler)
-{
-    uint32_t count = pds->count > PD_LIST_MAX ? (uint32_t)PD_LIST_MAX : pds->count;
-    for (uint32_t i = 0; i < count; i++) {
-        if (pds->entries[i].scsiDevType != 0)
-            continue;
-        uint8_t pd[PD_INFO_SIZE];
-        if (SLGetPDInfo(c, pds->entries[i].slotNumber, pd) != 0) {
-            TraceCmdError(handler, "SLGetPDInfo error", c);
-            return 0;
-        }
-        uint16_t state = LayoutU16(pd, PI_FW_STATE);
-        if (state == PD_STATE_HOT_SPARE || state == PD_STATE_ONLINE)
-            return 1;
-    }
-    return 0;
-}
-
-// 1 when patrol read runs on at least one disk; *failed is set when a progress query failed.
-static int PatrolReadRunning(uint8_t c, const PdList *pds, const char *handler)
-{
-    uint32_t count = pds->count > PD_LIST_MAX ? (uint32_t)PD_LIST_MAX : pds->count;
-    for (uint32_t i = 0; i < count; i++) {
-        if (pds->entries[i].scsiDevType != 0)
-            continue;
-        uint8_t progress[PD_PROGRESS_SIZE];
-        if (SLGetPdProggress(c, pds->entries[i].slotNumber, progress) != 0) {
-            TraceCmdError(handler, "SLGetPdProggress error", c);
-            return 0;
-        }
-        if (LayoutU32(progress, PPG_ACTIVE) & PD_PROG_PATROL)
-            return 1;
-    }
-    return 0;
-}
 
 static int StartOrStopPatrolRead(const uint8_t *adapters, int start)
 {

@@ -10,6 +10,7 @@
 #include "common/ContData.h"
 #include "common/DispFormat.h"
 #include "common/Facts.h"
+#include "common/LdLayout.h"
 #include "common/LdPlan.h"
 #include "common/SnapSupport.h"
 #include "common/StoreLib.h"
@@ -48,6 +49,7 @@ struct CustomArgs {
 
 static CustomArgs g_custom;
 static LdCreateRequest g_customRequest;
+static EasyPlan g_cacheCadePlan;
 
 // Lower-cases the token and takes it from the character after its first dash.
 static void CustomToken(const char *arg, char *out, size_t size)
@@ -212,22 +214,26 @@ static int CustomCacheCadeOn(ContData *records, uint8_t contNo, const CustomArgs
         ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, contNo);
         return CUSTOM_END;
     }
-    if (IsMixedInterfaceTypeList(records, contNo, args->pds, args->pdCount)) {
+    // The same order as the dialogue's CacheCade creation: types, LD number, then the PD limit.
+    int maxPds = 0;
+    switch (CheckCacheCadePds(records, contNo, args->pds, args->pdCount, &maxPds)) {
+    case LAYOUT_OK:
+        break;
+    case LAYOUT_MIXED_INTERFACE:
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
         return CUSTOM_END;
-    }
-    // The same order as the dialogue's CacheCade creation: types, LD number, then the PD limit.
-    uint8_t freeMap[LD_MAX];
-    InitFreeLdNoMap(records, contNo, freeMap);
-    if (TakeFreeLdNo(records, contNo, freeMap) < 0) {
+    case LAYOUT_LD_LIMIT:
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
         return CUSTOM_END;
-    }
-    if (args->pdCount > GetMaxPdNumForRaidLvl(RAIDLVL_0, records, contNo)) {
+    default:
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_PD_LIMIT);
         return CUSTOM_END;
     }
-    int rc = CreateCacheCadeGroup(records, contNo, args->pds, args->pdCount, &g_customRequest);
+    EasyPlan *plan = &g_cacheCadePlan;
+    memset(plan, 0, sizeof(*plan));
+    plan->contNo = contNo;
+    plan->variant = EASY_CACHECADE;
+    int rc = CreateCacheCadeGroup(records, plan, args->pds, args->pdCount);
     if (rc < 0)
         return CUSTOM_END;
     if (rc == 0)
@@ -253,10 +259,11 @@ static int RunCustomCacheCade(ContData *records, const CustomArgs *args)
     return 0;
 }
 
-// No global hot spare in the configuration: warn before the creation request is sent.
-static void WarnWithoutHotSpare(const ContData *record)
+// A redundant level and no global hot spare in the configuration: warn before the creation
+// request is sent.
+static void WarnWithoutHotSpare(const ContData *records, uint8_t contNo, int32_t level)
 {
-    if (!HasGlobalHotSpare(record))
+    if (level != RAIDLVL_0 && !HasGlobalHotSpare(&records[contNo]))
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_NO_HOT_SPARE);
 }
 
@@ -268,42 +275,13 @@ static int ConfirmAlwaysWriteBack(const ContData *records, uint8_t contNo, uint3
     return ComChk(NULL, HasCacheBackupUnit(records, contNo) ? PROMPT_WRITE_BACK_POWER_FAILURE : PROMPT_WRITE_BACK_BACKUP_CAPACITY, 0);
 }
 
-// Every LD on the group's arrays must be optimal; 0 ends the command (after its message).
-static int CheckGroupOptimal(uint8_t contNo, const uint8_t *ld)
+// The existing group's LDs must all be optimal; 0 (after the message when one is not) otherwise.
+static int ExistingGroupUsable(uint8_t contNo, const uint8_t *ld)
 {
-    static uint8_t arrayInfo[ARRAY_INFO_SIZE];
-    for (int k = 0; k < ld[LI_SPAN_DEPTH] && k < LI_MAX_SPANS; ++k) {
-        uint16_t ref = LayoutU16(ld, LI_SPANS + LI_SPAN_SIZE * k + LI_SPAN_ARRAY_REF);
-        if (SLGetArrayInfo(contNo, ref, arrayInfo) != 0) {
-            ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, arrayRef=%u", "CliCmdExecCfgLDCustomMakeAdd",
-                      "SLGetArrayInfo error", (unsigned)contNo, (unsigned)ref);
-            return 0;
-        }
-        uint32_t lds = LayoutU32(arrayInfo, AI_LD_COUNT);
-        for (uint32_t i = 0; i < lds && i < LD_MAX; ++i) {
-            uint8_t target = arrayInfo[AI_LDS + AI_LD_ENTRY_SIZE * i];
-            uint8_t ldInfo[LD_INFO_SIZE];
-            if (SLGetLDInfo(contNo, target, ldInfo) != 0) {
-                ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, ldNo=%u", "CliCmdExecCfgLDCustomMakeAdd",
-                          "SLGetLDInfo error", (unsigned)contNo, (unsigned)target);
-                return 0;
-            }
-            if (ldInfo[LI_STATE] != LD_STATE_OPTIMAL) {
-                ZAV_REPORT(REPORT_BOTH, "%s", MSG_NOT_OPTIMAL);
-                return 0;
-            }
-        }
-    }
-    return 1;
-}
-
-static int NewGroupPdsUsable(const ContData *record, const CustomArgs *args)
-{
-    for (int i = 0; i < args->pdCount; ++i) {
-        if (!PdIsFreeForNewGroup(record->pdInfo[args->pds[i]]))
-            return 0;
-    }
-    return 1;
+    int outcome = CheckGroupOptimal(contNo, ld);
+    if (outcome == LAYOUT_NOT_OPTIMAL)
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_NOT_OPTIMAL);
+    return outcome == LAYOUT_OK;
 }
 
 static void ReportCustomOutcome(uint8_t contNo, int32_t status)
@@ -317,14 +295,13 @@ static void ReportCustomOutcome(uint8_t contNo, int32_t status)
 static int AddToExistingGroup(ContData *records, uint8_t contNo, const CustomArgs *args, const uint8_t *ld,
                               const FreeExtent *extent, RgEntry *group)
 {
-    if (!CheckGroupOptimal(contNo, ld))
+    if (!ExistingGroupUsable(contNo, ld))
         return CUSTOM_END;
     if (!args->sizeGiven)
         group->lds[0].size = CalcLDCapa(args->level, (unsigned)args->pdCount, extent->blocks, contNo);
     if (!ConfirmAlwaysWriteBack(records, contNo, args->cacheBits))
         return CUSTOM_END;
-    if (args->level != RAIDLVL_0)
-        WarnWithoutHotSpare(&records[contNo]);
+    WarnWithoutHotSpare(records, contNo, args->level);
     uint16_t arrayRef = LayoutU16(ld, LI_SPANS + LI_SPAN_ARRAY_REF);
     ReportCustomOutcome(contNo, SLAddLDToRG(contNo, arrayRef, extent->start, group));
     return CUSTOM_NEXT;
@@ -333,7 +310,7 @@ static int AddToExistingGroup(ContData *records, uint8_t contNo, const CustomArg
 static int CreateNewCustomGroup(ContData *records, uint8_t contNo, const CustomArgs *args, LdCreateRequest *request)
 {
     const ContData *record = &records[contNo];
-    if (!NewGroupPdsUsable(record, args)) {
+    if (!PdsFreeForNewGroup(record, args->pds, args->pdCount)) {
         ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, contNo);
         return CUSTOM_END;
     }
@@ -349,8 +326,7 @@ static int CreateNewCustomGroup(ContData *records, uint8_t contNo, const CustomA
         return CUSTOM_END;
     if (!ConfirmAlwaysWriteBack(records, contNo, args->cacheBits))
         return CUSTOM_END;
-    if (args->level != RAIDLVL_0)
-        WarnWithoutHotSpare(record);
+    WarnWithoutHotSpare(records, contNo, args->level);
     ReportCustomOutcome(contNo, SLCreateLD(contNo, request));
     return CUSTOM_NEXT;
 }
@@ -362,47 +338,29 @@ static int CustomGroupOn(ContData *records, uint8_t contNo, CustomArgs *args)
         return CUSTOM_END;
     ReadConfigPatFile(pattern);
     LdCreateRequest *request = &g_customRequest;
-    memset(request, 0, sizeof(*request));
-    RgEntry *group = &request->groups[0];
-    request->groupCount = 1;
-    int ldCount = args->sizeGiven ? args->sizes.count : 1;
-    uint8_t freeMap[LD_MAX];
-    InitFreeLdNoMap(records, contNo, freeMap);
-    int outcome = CUSTOM_NEXT;
-    for (int l = 0; l < ldCount && outcome == CUSTOM_NEXT; ++l) {
-        int no = TakeFreeLdNo(records, contNo, freeMap);
-        if (no < 0) {
-            ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
-            outcome = CUSTOM_END;
-        }
-        group->lds[l].ldNo = (uint8_t)no;
-    }
-    if (outcome == CUSTOM_NEXT && args->pdCount > GetMaxPdNumForRaidLvl(args->level, records, contNo)) {
-        ZAV_REPORT(REPORT_BOTH, "%s", MSG_PD_LIMIT);
-        outcome = CUSTOM_END;
-    } else if (outcome == CUSTOM_NEXT && !IsPatLevelAllowed(pattern, args->pdCount, args->level, records, contNo)) {
-        ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, contNo);
-        outcome = CUSTOM_END;
-    }
+    int outcome = PlanCustomGroup(request, pattern, records, contNo, args->level, args->pds, args->pdCount,
+                                  args->cacheBits, args->sizeGiven ? &args->sizes : NULL);
     free(pattern);
-    if (outcome != CUSTOM_NEXT)
-        return outcome;
-    group->raidLevel = args->level;
-    group->ldCount = (uint8_t)ldCount;
-    group->pdCount = (uint16_t)args->pdCount;
-    memcpy(group->pds, args->pds, (size_t)args->pdCount);
-    CustomSizeList sizes = args->sizes;
-    if (CreateLDDefaultSet2(request, records, contNo, args->cacheBits, args->sizeGiven ? &sizes : NULL) != 0) {
+    switch (outcome) {
+    case LAYOUT_OK:
+        break;
+    case LAYOUT_LD_LIMIT:
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
+        return CUSTOM_END;
+    case LAYOUT_PD_LIMIT:
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_PD_LIMIT);
+        return CUSTOM_END;
+    case LAYOUT_ABNORMAL_COUNT:
+        ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, contNo);
+        return CUSTOM_END;
+    case LAYOUT_SIZE_TOO_SMALL:
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_SIZE_TOO_SMALL);
+        return CUSTOM_END;
+    default:
         ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, contNo);
         return CUSTOM_NEXT;
     }
-    uint64_t minimum = (uint64_t)args->pdCount * 8388608ull / 1000;
-    for (int l = 0; l < ldCount; ++l) {
-        if (group->lds[l].size <= minimum) {
-            ZAV_REPORT(REPORT_BOTH, "%s", MSG_SIZE_TOO_SMALL);
-            return CUSTOM_END;
-        }
-    }
+    RgEntry *group = &request->groups[0];
     const uint8_t *ld = FindExistingGroup(&records[contNo], args->level, args->pds, args->pdCount);
     FreeExtent extent;
     if (ld != NULL &&

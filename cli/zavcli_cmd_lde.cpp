@@ -11,6 +11,7 @@
 #include "common/ContData.h"
 #include "common/DispFormat.h"
 #include "common/Facts.h"
+#include "common/LdLayout.h"
 #include "common/LdPlan.h"
 #include "common/SnapSupport.h"
 #include "common/StoreLib.h"
@@ -34,7 +35,8 @@ static void CapacityGb(char *out, size_t size, uint64_t blocks)
 // ---------------------------------------------------------------------------------------------
 // Dialogue state of one lde run
 // ---------------------------------------------------------------------------------------------
-enum Variant { VARIANT_SINGLE = 1, VARIANT_MULTI, VARIANT_CACHECADE, VARIANT_SNAPSHOT };
+enum Variant { VARIANT_SINGLE = EASY_SINGLE, VARIANT_MULTI = EASY_MULTI, VARIANT_CACHECADE = EASY_CACHECADE,
+               VARIANT_SNAPSHOT = EASY_SNAPSHOT };
 enum { STEP_NEXT = 0, STEP_BACK = 1, STEP_QUIT = 2, STEP_DONE = 3 };
 
 struct EasyRun {
@@ -44,29 +46,16 @@ struct EasyRun {
     int featured;      // snapshot or CacheCade present: titles carry "(Basic)"
     int variant;
     ConfigPatTable pattern;
-    CandidatePdList candidates;
-    int hs[2];
-    int layout;
-    int32_t level[2];
     int minPds[2];
-    int ldCount[2];    // LDs of each group (snapshot: bases plus the repository)
-    int rate[2];       // snapshot share of each group, percent
-    int hsCount;
-    int firstGroupPds; // PDs of the first group after the split
     uint64_t capacity[2];
-    LdCreateRequest request;
+    EasyPlan plan;     // answers and the request they give
 };
 
 static EasyRun g_run;
 
-static ContData *Record(const EasyRun *run)
-{
-    return &run->records[run->contNo];
-}
-
 static int CandidateCount(const EasyRun *run)
 {
-    return run->candidates.count;
+    return run->plan.candidates.count;
 }
 
 static void PrintScreenHead(const EasyRun *run)
@@ -168,53 +157,42 @@ static void PrintResultReport(ContData *records, uint16_t contCount, uint8_t con
 // ---------------------------------------------------------------------------------------------
 // Request building shared by the variants
 // ---------------------------------------------------------------------------------------------
-static uint64_t GroupCapacity(const EasyRun *run, const RgEntry *group)
+// Tells the user why a layout cannot be created; 1 when it can.
+static int ReportLayoutOutcome(const EasyRun *run, int outcome)
 {
-    uint64_t smallest = SmallestPdBlocks(Record(run), group->pds, group->pdCount, NULL);
-    return CalcLDCapa(group->raidLevel, group->pdCount, smallest, run->contNo);
-}
-
-static int CheckUniformTypes(const EasyRun *run)
-{
-    if (IsMixedInterfaceType(run->records, run->contNo, &run->candidates)) {
+    switch (outcome) {
+    case LAYOUT_OK:
+        return 1;
+    case LAYOUT_MIXED_INTERFACE:
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
-        return 0;
-    }
-    if (IsMixedMediaType(run->records, run->contNo, &run->candidates)) {
+        break;
+    case LAYOUT_MIXED_MEDIA:
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_MEDIA);
-        return 0;
+        break;
+    case LAYOUT_LD_LIMIT:
+        ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
+        break;
+    case LAYOUT_ABNORMAL_COUNT:
+        ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, run->contNo);
+        break;
+    case LAYOUT_REPO_TOO_SMALL:
+        ZAV_REPORT(REPORT_BOTH, MSG_REPO_TOO_SMALL, run->contNo);
+        break;
+    default:
+        ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, run->contNo);
+        break;
     }
-    return 1;
-}
-
-// Gives every LD of the group a number; 0 (after the LD-limit error) when none is left.
-static int NumberGroupLds(EasyRun *run, RgEntry *group, int ldCount, uint8_t freeMap[LD_MAX])
-{
-    group->ldCount = (uint8_t)ldCount;
-    for (int l = 0; l < ldCount; ++l) {
-        int no = TakeFreeLdNo(run->records, run->contNo, freeMap);
-        if (no < 0) {
-            ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
-            return 0;
-        }
-        group->lds[l].ldNo = (uint8_t)no;
-    }
-    return 1;
-}
-
-static void AddHotSpares(EasyRun *run, int count)
-{
-    run->request.ghsCount = count;
-    for (int i = 0; i < count && i < 2; ++i)
-        run->request.ghs[i] = run->candidates.pdNo[run->hs[i]];
+    return 0;
 }
 
 // Size question, then the creation request; returns 1 when the controller created the groups.
 static int ConfirmAndCreate(EasyRun *run, int cacheCade)
 {
-    if (ConfirmDiffPDSize(&run->request, run->contNo) && !ComChk(NULL, cacheCade ? PROMPT_CACHECADE_DIFFERENT_PD_SIZE : PROMPT_DIFFERENT_PD_SIZE, 0))
+    LdCreateRequest *request = &run->plan.request;
+    if (ConfirmDiffPDSize(request, run->contNo) &&
+        !ComChk(NULL, cacheCade ? PROMPT_CACHECADE_DIFFERENT_PD_SIZE : PROMPT_DIFFERENT_PD_SIZE, 0))
         return -1;
-    int32_t status = cacheCade ? SLCreateCacheCadeLD(run->contNo, &run->request) : SLCreateLD(run->contNo, &run->request);
+    int32_t status = cacheCade ? SLCreateCacheCadeLD(run->contNo, request) : SLCreateLD(run->contNo, request);
     if (status != 0) {
         ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, run->contNo);
         return 0;
@@ -225,58 +203,14 @@ static int ConfirmAndCreate(EasyRun *run, int cacheCade)
 static void PrintRunResult(EasyRun *run, int groups)
 {
     for (int g = 0; g < groups; ++g)
-        run->capacity[g] = GroupCapacity(run, &run->request.groups[g]);
-    PrintResultReport(run->records, run->contCount, run->contNo, &run->candidates, run->capacity, groups);
+        run->capacity[g] = PlannedGroupCapacity(&run->plan, run->records, g);
+    PrintResultReport(run->records, run->contCount, run->contNo, &run->plan.candidates, run->capacity, groups);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Single LD
 // ---------------------------------------------------------------------------------------------
-struct SingleChoice {
-    int32_t level;
-    int ghs;
-    int drawOnePd;
-};
-
-static int SingleChoices(const EasyRun *run, SingleChoice *choices)
-{
-    int n = CandidateCount(run);
-    int count = 0;
-    if (n == 1) {
-        choices[count++] = SingleChoice{ RAIDLVL_0, 0, 1 };
-        return count;
-    }
-    if (n == 2) {
-        choices[count++] = SingleChoice{ RAIDLVL_1, 0, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_0, 0, 0 };
-        return count;
-    }
-    if (IsEmbeddedController(run->records)) {
-        choices[count++] = SingleChoice{ RAIDLVL_1, 1, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_0, 0, 1 };
-        return count;
-    }
-    if (n == 3) {
-        choices[count++] = SingleChoice{ RAIDLVL_1, 1, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_5, 0, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_0, 0, 0 };
-        return count;
-    }
-    choices[count++] = SingleChoice{ RAIDLVL_5, 1, 0 };
-    choices[count++] = SingleChoice{ RAIDLVL_5, 0, 0 };
-    if (n == 4) {
-        choices[count++] = SingleChoice{ RAIDLVL_6, 0, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_10, 0, 0 };
-    } else {
-        choices[count++] = SingleChoice{ RAIDLVL_6, 1, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_6, 0, 0 };
-        choices[count++] = SingleChoice{ RAIDLVL_10, n % 2 == 1, 0 };
-    }
-    choices[count++] = SingleChoice{ RAIDLVL_0, 0, 0 };
-    return count;
-}
-
-static void PrintSingleScreen(const EasyRun *run, const SingleChoice *choices, int count)
+static void PrintSingleScreen(const EasyRun *run, const SingleLdChoice *choices, int count)
 {
     PrintScreenHead(run);
     for (int i = 0; i < count; ++i) {
@@ -291,34 +225,13 @@ static void PrintSingleScreen(const EasyRun *run, const SingleChoice *choices, i
     PrintScreenTail();
 }
 
-static int CreateSingle(EasyRun *run, const SingleChoice *choice)
+static int CreateSingle(EasyRun *run, const SingleLdChoice *choice)
 {
-    if (!CheckUniformTypes(run))
-        return STEP_DONE;
-    uint8_t freeMap[LD_MAX];
-    InitFreeLdNoMap(run->records, run->contNo, freeMap);
-    RgEntry *group = &run->request.groups[0];
-    run->request.groupCount = 1;
-    group->raidLevel = choice->level;
-    if (!NumberGroupLds(run, group, 1, freeMap))
-        return STEP_DONE;
-    int hsCount = choice->ghs ? 1 : 0;
-    run->hs[0] = choice->ghs ? PickHotSpare(run->records, run->contNo, &run->candidates) : NO_HOT_SPARE;
-    run->hs[1] = NO_HOT_SPARE;
-    int pdCount = CandidateCount(run) - hsCount;
-    int maxPds = GetMaxPdNumForRaidLvl(choice->level, run->records, run->contNo);
-    if (maxPds < pdCount) {
+    int outcome = PlanSingleLd(&run->plan, run->records, choice);
+    if (outcome == LAYOUT_OK && run->plan.pdCapped)
         ZAV_REPORT(REPORT_BOTH, MSG_SINGLE_OVER16);
-        pdCount = maxPds;
-    }
-    int copied = 0;
-    FillGroupPds(&run->candidates, 0, hsCount, run->hs, group->pds, pdCount, &copied);
-    group->pdCount = (uint16_t)copied;
-    AddHotSpares(run, hsCount);
-    if (CreateLDDefaultSet(&run->request, run->records, run->contNo, LD_INIT_FULL) != 0) {
-        ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, run->contNo);
+    if (!ReportLayoutOutcome(run, outcome))
         return STEP_DONE;
-    }
     if (ConfirmAndCreate(run, 0) != 1)
         return STEP_DONE;
     PrintRunResult(run, 1);
@@ -331,8 +244,8 @@ static int RunSingle(EasyRun *run)
     int n = CandidateCount(run);
     if (!RowHasSupportedLevel(&run->pattern, n, run->records, run->contNo))
         return NoConfigurationScreen(run, "Please input B or Q :");
-    SingleChoice choices[6];
-    int count = SingleChoices(run, choices);
+    SingleLdChoice choices[SINGLE_CHOICES_MAX];
+    int count = SingleLdChoices(run->records, n, choices);
     PrintSingleScreen(run, choices, count);
     int answer = ComChkChoice("Please input number or B or Q :", count, 0, 0);
     if (answer == CHOICE_BACK)
@@ -345,16 +258,9 @@ static int RunSingle(EasyRun *run)
 // ---------------------------------------------------------------------------------------------
 // Multi LD and Multi LD(Snapshot)
 // ---------------------------------------------------------------------------------------------
-enum { LAYOUT_TWO_GROUPS_ONE_LD = 1, LAYOUT_ONE_GROUP = 2, LAYOUT_TWO_GROUPS = 3 };
-
 static int IsSnapshotRun(const EasyRun *run)
 {
     return run->variant == VARIANT_SNAPSHOT;
-}
-
-static int GroupCountOfLayout(int layout)
-{
-    return layout == LAYOUT_ONE_GROUP ? 1 : 2;
 }
 
 static void PrintMultiScreen(const EasyRun *run)
@@ -390,14 +296,14 @@ enum MultiStep { MSTEP_LEVEL0, MSTEP_COUNT0, MSTEP_RATE0, MSTEP_LEVEL1, MSTEP_CO
 static int BuildMultiSteps(const EasyRun *run, int *steps)
 {
     int count = 0;
-    int severalLds = run->layout != LAYOUT_TWO_GROUPS_ONE_LD;
+    int severalLds = run->plan.layout != LAYOUT_TWO_GROUPS_ONE_LD;
     steps[count++] = MSTEP_LEVEL0;
     if (severalLds) {
         steps[count++] = MSTEP_COUNT0;
         if (IsSnapshotRun(run))
             steps[count++] = MSTEP_RATE0;
     }
-    if (GroupCountOfLayout(run->layout) == 2) {
+    if (GroupCountOfLayout(run->plan.layout) == 2) {
         steps[count++] = MSTEP_LEVEL1;
         if (severalLds) {
             steps[count++] = MSTEP_COUNT1;
@@ -413,13 +319,13 @@ static int AskLevel(EasyRun *run, int group)
 {
     LevelList list;
     int n = CandidateCount(run);
-    if (group == 0 && run->layout == LAYOUT_ONE_GROUP)
+    if (group == 0 && run->plan.layout == LAYOUT_ONE_GROUP)
         LevelsForSingleGroup(&run->pattern, n, run->records, run->contNo, LEVEL_ORDER_BASIC, &list);
     else if (group == 0)
         LevelsForFirstOfTwo(&run->pattern, n, run->records, run->contNo, LEVEL_ORDER_BASIC, &list);
     else
-        LevelsForSecondGroup(&run->pattern, n, run->level[0], run->records, run->contNo,
-                             IsSnapshotRun(run) && run->layout == LAYOUT_TWO_GROUPS_ONE_LD ? LEVEL_ORDER_SNAPSHOT
+        LevelsForSecondGroup(&run->pattern, n, run->plan.level[0], run->records, run->contNo,
+                             IsSnapshotRun(run) && run->plan.layout == LAYOUT_TWO_GROUPS_ONE_LD ? LEVEL_ORDER_SNAPSHOT
                                                                                           : LEVEL_ORDER_BASIC,
                              &list);
     ConsoleOut("[RAID #%d]\nRAID Level\n", group);
@@ -434,8 +340,8 @@ static int AskLevel(EasyRun *run, int group)
         return STEP_BACK;
     if (answer == CHOICE_QUIT)
         return STEP_QUIT;
-    run->level[group] = list.levels[answer - 1];
-    run->minPds[group] = MinPdsOfLevel(run->level[group]);
+    run->plan.level[group] = list.levels[answer - 1];
+    run->minPds[group] = MinPdsOfLevel(run->plan.level[group]);
     return STEP_NEXT;
 }
 
@@ -453,7 +359,7 @@ static int AskLdCount(EasyRun *run, int group)
         return STEP_BACK;
     if (answer == CHOICE_QUIT)
         return STEP_QUIT;
-    run->ldCount[group] = snapshot ? answer + 1 : answer;
+    run->plan.ldCount[group] = snapshot ? answer + 1 : answer;
     return STEP_NEXT;
 }
 
@@ -467,11 +373,11 @@ static int AskSnapshotRate(EasyRun *run, int group)
         if (kind == CHOICE_BACK)
             return STEP_BACK;
         if (answer[0] == '\0') {
-            run->rate[group] = 50;
+            run->plan.rate[group] = SNAPSHOT_RATE_DEFAULT;
             return STEP_NEXT;
         }
         if (strlen(answer) == 2 && answer[0] >= '1' && answer[0] <= '9' && answer[1] == '0') {
-            run->rate[group] = (answer[0] - '0') * 10;
+            run->plan.rate[group] = (answer[0] - '0') * 10;
             return STEP_NEXT;
         }
         ComChkInvalid(answer);
@@ -481,16 +387,16 @@ static int AskSnapshotRate(EasyRun *run, int group)
 static int RequiredPds(const EasyRun *run)
 {
     int required = run->minPds[0];
-    if (GroupCountOfLayout(run->layout) == 2)
+    if (GroupCountOfLayout(run->plan.layout) == 2)
         required += run->minPds[1];
     return required;
 }
 
 static int AskHotSpares(EasyRun *run)
 {
-    int groups = GroupCountOfLayout(run->layout);
+    int groups = GroupCountOfLayout(run->plan.layout);
     int n = CandidateCount(run);
-    int def = DefaultHotSpareCount(&run->pattern, n, groups, run->level[0], groups == 2 ? run->level[1] : 0,
+    int def = DefaultHotSpareCount(&run->pattern, n, groups, run->plan.level[0], groups == 2 ? run->plan.level[1] : 0,
                                    run->records, run->contNo);
     char prompt[64];
     snprintf(prompt, sizeof(prompt), "[GHS]\n# of Hot Spare[0-2](Not selected->(%d)) :", def);
@@ -507,7 +413,7 @@ static int AskHotSpares(EasyRun *run)
         else if (answer[1] == '\0' && answer[0] >= '0' && answer[0] <= '2')
             h = answer[0] - '0';
         if (h >= 0 && n >= h + RequiredPds(run)) {
-            run->hsCount = h;
+            run->plan.hsCount = h;
             return STEP_NEXT;
         }
         ComChkInvalid(answer);
@@ -534,58 +440,16 @@ static int RunMultiStep(EasyRun *run, int step)
     }
 }
 
-// Capacities of both groups for a split giving firstPds PDs to the first group.
-static void SplitCapacities(const EasyRun *run, int k, int firstPds, uint64_t *capa0, uint64_t *capa1)
-{
-    uint8_t pds0[RG_PD_MAX], pds1[RG_PD_MAX];
-    int got0 = 0, got1 = 0;
-    int next = FillGroupPds(&run->candidates, 0, run->hsCount, run->hs, pds0, firstPds, &got0);
-    FillGroupPds(&run->candidates, next, run->hsCount, run->hs, pds1, k - firstPds, &got1);
-    *capa0 = CalcLDCapa(run->level[0], (unsigned)got0, SmallestPdBlocks(Record(run), pds0, (unsigned)got0, NULL),
-                        run->contNo);
-    *capa1 = CalcLDCapa(run->level[1], (unsigned)got1, SmallestPdBlocks(Record(run), pds1, (unsigned)got1, NULL),
-                        run->contNo);
-}
-
-static unsigned RepositoryShare(uint64_t capa0, uint64_t capa1)
-{
-    uint64_t sum = capa0 + capa1;
-    return sum == 0 ? 0 : (unsigned)(capa1 * 100 / sum);
-}
-
-// Snapshot order: shares of 50 or more first by decreasing first-group size, then the others by
-// increasing size. Returns how many of the ordered splits are recommended.
-static int OrderSnapshotSplits(const EasyRun *run, int k, int *splits, int count)
-{
-    int ordered[RG_PD_MAX];
-    int used = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        uint64_t c0, c1;
-        SplitCapacities(run, k, splits[i], &c0, &c1);
-        if (RepositoryShare(c0, c1) >= 50)
-            ordered[used++] = splits[i];
-    }
-    int recommended = used;
-    for (int i = 0; i < count; ++i) {
-        uint64_t c0, c1;
-        SplitCapacities(run, k, splits[i], &c0, &c1);
-        if (RepositoryShare(c0, c1) < 50)
-            ordered[used++] = splits[i];
-    }
-    memcpy(splits, ordered, sizeof(int) * (size_t)count);
-    return recommended;
-}
-
 static void PrintSplits(const EasyRun *run, int k, const int *splits, int count, int recommended)
 {
     int snapshot = IsSnapshotRun(run);
     ConsoleOut("RAID Group Capacity\n");
-    if (snapshot && run->layout != LAYOUT_ONE_GROUP)
+    if (snapshot && run->plan.layout != LAYOUT_ONE_GROUP)
         ConsoleOut("*:recommended\n");
     for (int j = 0; j < count; ++j) {
         uint64_t c0, c1;
         char t0[32], t1[32];
-        SplitCapacities(run, k, splits[j], &c0, &c1);
+        SplitCapacities(&run->plan, run->records, k, splits[j], &c0, &c1);
         CapacityGb(t0, sizeof(t0), c0);
         CapacityGb(t1, sizeof(t1), c1);
         if (snapshot && j < recommended)
@@ -603,17 +467,16 @@ static void PrintSplits(const EasyRun *run, int k, const int *splits, int count,
 static int ChooseSplit(EasyRun *run, int k)
 {
     int splits[RG_PD_MAX];
-    int count = TwoGroupSplits(&run->pattern, k, run->level[0], run->level[1], run->records, run->contNo, splits,
-                               RG_PD_MAX);
+    int recommended = 0;
+    int count = MultiSplits(&run->plan, &run->pattern, run->records, splits, RG_PD_MAX, &recommended);
     if (count == 0) {
         ComChkInvalid(ComChkLastAnswer());
         return STEP_BACK;
     }
     if (count == 1) {
-        run->firstGroupPds = splits[0];
+        run->plan.firstGroupPds = splits[0];
         return STEP_NEXT;
     }
-    int recommended = IsSnapshotRun(run) ? OrderSnapshotSplits(run, k, splits, count) : 0;
     PrintSplits(run, k, splits, count, recommended);
     int answer = ComChkChoice("Please input number or B or Q(Not selected->(1)) :", count, 1, 0);
     if (answer == CHOICE_QUIT)
@@ -622,112 +485,42 @@ static int ChooseSplit(EasyRun *run, int k)
         ComChkInvalid(ComChkLastAnswer());
         return STEP_BACK;
     }
-    run->firstGroupPds = splits[answer - 1];
+    run->plan.firstGroupPds = splits[answer - 1];
     return STEP_NEXT;
-}
-
-// Repository checks and sizes of the snapshot layouts; 0 (after the error) when too small.
-static int ApplySnapshotSizes(EasyRun *run)
-{
-    if (run->layout == LAYOUT_TWO_GROUPS_ONE_LD) {
-        RgEntry *repoGroup = &run->request.groups[1];
-        uint64_t smallest = SmallestPdSize(run->contNo, run->records, repoGroup->pds, repoGroup->pdCount);
-        uint64_t capa = CalcLDCapa(repoGroup->raidLevel, repoGroup->pdCount, smallest, run->contNo);
-        if (!IsRepositoryGroupLargeEnough(capa)) {
-            ZAV_REPORT(REPORT_BOTH, MSG_REPO_TOO_SMALL, run->contNo);
-            return 0;
-        }
-        return 1;
-    }
-    for (int g = 0; g < run->request.groupCount; ++g) {
-        RgEntry *group = &run->request.groups[g];
-        uint64_t smallest = SmallestPdSize(run->contNo, run->records, group->pds, group->pdCount);
-        uint64_t capa = CalcLDCapa(group->raidLevel, group->pdCount, smallest, run->contNo);
-        uint64_t repo = RepositoryShareBlocks(capa, run->rate[g]);
-        if (!IsRepositoryShareLargeEnough(repo, group->ldCount)) {
-            ZAV_REPORT(REPORT_BOTH, MSG_REPO_TOO_SMALL, run->contNo);
-            return 0;
-        }
-        uint64_t base = (capa - repo) / (uint64_t)(group->ldCount - 1);
-        for (int l = 0; l < group->ldCount - 1; ++l)
-            group->lds[l].size = base;
-        group->lds[group->ldCount - 1].size = repo;
-    }
-    return 1;
 }
 
 // Fills the groups after the hot-spare answer; STEP_BACK returns to the hot-spare step.
 static int PlaceMultiGroups(EasyRun *run)
 {
-    int groups = GroupCountOfLayout(run->layout);
-    int n = CandidateCount(run);
-    int k = n - run->hsCount;
-    if (k > 16) {
+    int k = MultiGroupPds(&run->plan);
+    if (run->plan.pdCapped)
         ZAV_REPORT(REPORT_BOTH, MSG_MULTI_OVER16);
-        k = 16;
+    int firstPds = 0;
+    if (GroupCountOfLayout(run->plan.layout) == 2) {
+        int rc = ChooseSplit(run, k);
+        if (rc != STEP_NEXT)
+            return rc;
+        firstPds = run->plan.firstGroupPds;
     }
-    RgEntry *g0 = &run->request.groups[0];
-    RgEntry *g1 = &run->request.groups[1];
-    if (groups == 1) {
-        int copied = 0;
-        FillGroupPds(&run->candidates, 0, run->hsCount, run->hs, g0->pds, k, &copied);
-        g0->pdCount = (uint16_t)copied;
-        if (!IsPatLevelAllowed(&run->pattern, k, run->level[0], run->records, run->contNo)) {
-            ZAV_REPORT(REPORT_BOTH, MSG_ABNORMAL_COUNT, run->contNo);
-            return STEP_DONE;
-        }
-        return STEP_NEXT;
-    }
-    int rc = ChooseSplit(run, k);
-    if (rc != STEP_NEXT)
-        return rc;
-    int got0 = 0, got1 = 0;
-    int next = FillGroupPds(&run->candidates, 0, run->hsCount, run->hs, g0->pds, run->firstGroupPds, &got0);
-    FillGroupPds(&run->candidates, next, run->hsCount, run->hs, g1->pds, k - run->firstGroupPds, &got1);
-    g0->pdCount = (uint16_t)got0;
-    g1->pdCount = (uint16_t)got1;
+    if (!ReportLayoutOutcome(run, PlanMultiPlace(&run->plan, &run->pattern, run->records, firstPds)))
+        return STEP_DONE;
     return STEP_NEXT;
 }
 
 // Steps 5 to 8 of Multi LD after the hot-spare answer.
 static int CreateMulti(EasyRun *run)
 {
-    int groups = GroupCountOfLayout(run->layout);
-    memset(&run->request, 0, sizeof(run->request));
-    if (!CheckUniformTypes(run))
+    int groups = GroupCountOfLayout(run->plan.layout);
+    if (!ReportLayoutOutcome(run, PlanMultiPrepare(&run->plan, run->records)))
         return STEP_DONE;
-    uint8_t freeMap[LD_MAX];
-    InitFreeLdNoMap(run->records, run->contNo, freeMap);
-    run->request.groupCount = (uint8_t)groups;
-    for (int g = 0; g < groups; ++g) {
-        RgEntry *group = &run->request.groups[g];
-        group->raidLevel = run->level[g];
-        int lds = run->layout == LAYOUT_TWO_GROUPS_ONE_LD ? 1 : run->ldCount[g];
-        if (IsSnapshotRun(run) && run->layout == LAYOUT_TWO_GROUPS_ONE_LD)
-            lds = 1;
-        if (!NumberGroupLds(run, group, lds, freeMap))
-            return STEP_DONE;
-    }
-    PickHotSpares(run->records, run->contNo, &run->candidates, run->hs);
-    if (run->hsCount > 0 && CandidateCount(run) < 2) {
-        ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, run->contNo);
-        return STEP_DONE;
-    }
-    AddHotSpares(run, run->hsCount);
     int rc = PlaceMultiGroups(run);
     if (rc != STEP_NEXT)
         return rc;
-    if (CreateLDDefaultSet(&run->request, run->records, run->contNo, LD_INIT_FULL) != 0) {
-        ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, run->contNo);
-        return STEP_DONE;
-    }
-    if (IsSnapshotRun(run) && !ApplySnapshotSizes(run))
-        return STEP_DONE;
     if (ConfirmAndCreate(run, 0) != 1)
         return STEP_DONE;
     PrintRunResult(run, groups);
     if (IsSnapshotRun(run)) {
-        SaveSnapshotConstructInfo(run->layout, &run->request, run->contNo);
+        SaveSnapshotConstructInfo(run->plan.layout, &run->plan.request, run->contNo);
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_INIT_STARTS);
         ConsoleOut("\nPlease enable Snapshot by \"sse\" command after Initialization.\n");
     } else {
@@ -776,10 +569,10 @@ static int RunMulti(EasyRun *run)
             return STEP_BACK;
         if (answer == CHOICE_QUIT)
             return STEP_QUIT;
-        run->layout = n == 1 ? LAYOUT_ONE_GROUP : answer;
-        run->ldCount[0] = run->ldCount[1] = IsSnapshotRun(run) ? 2 : 1;
-        run->rate[0] = run->rate[1] = 50;
-        run->level[1] = RAIDLVL_0;
+        run->plan.layout = n == 1 ? LAYOUT_ONE_GROUP : answer;
+        run->plan.ldCount[0] = run->plan.ldCount[1] = IsSnapshotRun(run) ? 2 : 1;
+        run->plan.rate[0] = run->plan.rate[1] = SNAPSHOT_RATE_DEFAULT;
+        run->plan.level[1] = RAIDLVL_0;
         run->minPds[1] = 0;
         int rc = RunMultiDialogue(run);
         if (rc != STEP_BACK)
@@ -792,28 +585,20 @@ static int RunMulti(EasyRun *run)
 // ---------------------------------------------------------------------------------------------
 static int RunCacheCade(EasyRun *run)
 {
-    GetCandidatePds(run->records, run->contNo, 1, &run->candidates);
     int n = CandidateCount(run);
     if (n == 0)
         return NoConfigurationScreen(run, "Please input B or Q :");
-    if (IsMixedInterfaceType(run->records, run->contNo, &run->candidates)) {
-        ZAV_REPORT(REPORT_BOTH, "%s", MSG_MIXED_INTERFACE);
-        return STEP_DONE;
-    }
-    uint8_t freeMap[LD_MAX];
-    InitFreeLdNoMap(run->records, run->contNo, freeMap);
-    if (TakeFreeLdNo(run->records, run->contNo, freeMap) < 0) {
-        ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
-        return STEP_DONE;
-    }
     int pdCount = n;
-    int maxPds = GetMaxPdNumForRaidLvl(RAIDLVL_0, run->records, run->contNo);
-    if (maxPds < pdCount) {
+    int maxPds = 0;
+    int outcome = CheckCacheCadePds(run->records, run->contNo, run->plan.candidates.pdNo, n, &maxPds);
+    if (outcome == LAYOUT_PD_LIMIT) {
         ZAV_REPORT(REPORT_BOTH, MSG_SINGLE_OVER16);
         pdCount = maxPds;
+    } else if (!ReportLayoutOutcome(run, outcome)) {
+        return STEP_DONE;
     }
     ConsoleOut("Currently selected contller : %d\n", run->contNo);
-    if (CreateCacheCadeGroup(run->records, run->contNo, run->candidates.pdNo, pdCount, &run->request) != 1)
+    if (CreateCacheCadeGroup(run->records, &run->plan, run->plan.candidates.pdNo, pdCount) != 1)
         return STEP_DONE;
     PrintRunResult(run, 1);
     OfferCacheCadeAssociation(run->records, run->contNo);
@@ -892,14 +677,11 @@ static int AskVariant(EasyRun *run)
 static int RunVariant(EasyRun *run)
 {
     PrintVariantTitle(run);
-    memset(&run->request, 0, sizeof(run->request));
-    run->hsCount = 0;
-    run->hs[0] = run->hs[1] = NO_HOT_SPARE;
+    if (run->variant != VARIANT_CACHECADE)
+        ReadConfigPatFile(&run->pattern);
+    BeginEasyPlan(&run->plan, run->records, run->contNo, run->variant);
     if (run->variant == VARIANT_CACHECADE)
         return RunCacheCade(run);
-    ReadConfigPatFile(&run->pattern);
-    GetCandidatePds(run->records, run->contNo, 0, &run->candidates);
-    PickHotSpares(run->records, run->contNo, &run->candidates, run->hs);
     if (run->variant == VARIANT_SINGLE)
         return RunSingle(run);
     return RunMulti(run);

@@ -62,22 +62,10 @@ static void AddLdProperties(ReportText *report, ContData *record, const ContData
     ReportTextAdd(report, "%-25s: %s\r\n", "Drive Letter",
                   record->driveLetters[targetId][0] != '\0' ? record->driveLetters[targetId] : "-");
     ReportTextAdd(report, "\r\n%s\r\n", "### LD Settings Information ###");
-    AccessPolicyText(text, sizeof(text), ldInfo);
-    AddPolicyLine(report, "Access Policy", text);
-    DiskCachePolicyText(text, sizeof(text), ldInfo);
-    AddPolicyLine(report, "Disk Cache Policy", text);
-    ReadPolicyText(text, sizeof(text), ldInfo);
-    AddPolicyLine(report, "Read Policy", text);
-    IoPolicyText(text, sizeof(text), ldInfo);
-    AddPolicyLine(report, "IO Policy", text);
-    char firstName[81];
-    ProductNameOfFirstCtrl(records, firstName, sizeof(firstName));
-    if (WritePolicyShown(firstName)) {
-        CurrentWritePolicyText(text, sizeof(text), ldInfo, record->ctrlInfo);
-        AddPolicyLine(report, "Current Write Policy", text);
-        DefaultWritePolicyText(text, sizeof(text), ldInfo, record->ctrlInfo);
-        AddPolicyLine(report, "Default Write Policy", text);
-    }
+    LdSettingRow rows[LD_SETTING_ROWS_MAX];
+    int rowCount = LdSettingsRows(records, record, ldInfo, rows);
+    for (int i = 0; i < rowCount; ++i)
+        AddPolicyLine(report, rows[i].name, rows[i].text);
 }
 
 static void PrintLdReport(ContData *records, uint8_t contNo, uint8_t targetId, int firstOfController)

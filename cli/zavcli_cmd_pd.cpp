@@ -32,15 +32,29 @@ static int PreparePdCommand(int argc, char **argv, ContData *records, uint16_t c
     return PreparePdSelection(argc, argv, records, contCount, &p->args, required, &p->sel);
 }
 
-// The listed slots that hold a disk on the controller, in list order (slots without one are passed
-// over quietly: only a selection of every slot can name them).
-static unsigned ListedDisks(const ContData *record, const PdSelection *sel, uint8_t *disks)
+// What a step did to one disk: done, failed (the next disk follows), or failed and the
+// controller's remaining disks are left alone.
+enum { DISK_DONE, DISK_FAILED, DISK_FAILED_STOP };
+typedef int (*DiskStep)(uint8_t contNo, uint8_t slot, const void *context);
+
+// Runs the step on every listed disk of every selected controller, then reports the disks done
+// (slots without a disk are passed over quietly: only a selection of every slot can name them).
+static void RunOnListedDisks(const ContData *records, const PdCommandArgs *p, DiskStep step, const void *context,
+                             const char *doneText)
 {
-    unsigned count = 0;
-    for (unsigned s = 0; s < sel->slotCount; s++)
-        if (MorePdIsDisk(record, sel->slots[s]))
-            disks[count++] = sel->slots[s];
-    return count;
+    for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p->sel.adapters[i] != SEL_EMPTY; i++) {
+        uint8_t c = p->sel.adapters[i];
+        uint8_t done[PD_LIST_SIZE], disks[PD_LIST_SIZE];
+        unsigned doneCount = 0, diskCount = DisksAmongSlots(&records[c], p->sel.slots, p->sel.slotCount, disks);
+        for (unsigned d = 0; d < diskCount; d++) {
+            int outcome = step(c, disks[d], context);
+            if (outcome == DISK_FAILED_STOP)
+                break;
+            if (outcome == DISK_DONE)
+                done[doneCount++] = disks[d];
+        }
+        ReportDoneList(doneText, c, done, doneCount);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -77,7 +91,7 @@ int CliCmdExecPDInfo(int argc, char **argv, ContData *records, uint16_t contCoun
     for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p.sel.adapters[i] != SEL_EMPTY; i++) {
         uint8_t c = p.sel.adapters[i];
         uint8_t disks[PD_LIST_SIZE];
-        unsigned diskCount = ListedDisks(&records[c], &p.sel, disks);
+        unsigned diskCount = DisksAmongSlots(&records[c], p.sel.slots, p.sel.slotCount, disks);
         for (unsigned d = 0; d < diskCount; d++) {
             ReportTextReset(&report);
             if (d == 0)
@@ -98,41 +112,40 @@ static const CliOption kLocateOptions[] = {
     {"stop", 1, 0},
 };
 
-int CliCmdExecPDLocate(int argc, char **argv, ContData *records, uint16_t contCount)
+// Traces the failed call and reports the disk's failure text.
+static void ReportDiskFailure(const char *handler, const char *failedCall, uint8_t c, uint8_t slot, const char *text)
+{
+    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", handler, failedCall, (unsigned)c, (unsigned)slot);
+    ZAV_REPORT(REPORT_BOTH, text, (int)c, (int)slot);
+}
+
+static int LocateStep(uint8_t c, uint8_t slot, const void *context)
 {
     static const char kHandler[] = "CliCmdExecPDLocate";
-    ZAV_TRACE("", "func=%s", kHandler);
+    if (*(const int *)context) {
+        if (SLStartLocatePD(c, slot, 0) == 0)
+            return DISK_DONE;
+        ReportDiskFailure(kHandler, "SLStartLocatePD error", c, slot,
+                          "Error - Controller[%d] Failed to blink PD(Physical Drive) %d location LED.");
+        return DISK_FAILED;
+    }
+    if (SLStopLocatePD(c, slot) == 0)
+        return DISK_DONE;
+    ReportDiskFailure(kHandler, "SLStopLocatePD error", c, slot,
+                      "Error - Controller[%d] Failed to off PD(Physical Drive) %d location LED.");
+    return DISK_FAILED_STOP;
+}
+
+int CliCmdExecPDLocate(int argc, char **argv, ContData *records, uint16_t contCount)
+{
+    ZAV_TRACE("", "func=%s", "CliCmdExecPDLocate");
     static PdCommandArgs p;
     if (!PreparePdCommand(argc, argv, records, contCount, kLocateOptions, 2, 1, &p))
         return -1;
     int start = OptGiven(&p.args, LOC_START);
-    for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p.sel.adapters[i] != SEL_EMPTY; i++) {
-        uint8_t c = p.sel.adapters[i];
-        uint8_t done[PD_LIST_SIZE], disks[PD_LIST_SIZE];
-        unsigned doneCount = 0, diskCount = ListedDisks(&records[c], &p.sel, disks);
-        for (unsigned d = 0; d < diskCount; d++) {
-            uint8_t slot = disks[d];
-            if (start) {
-                if (SLStartLocatePD(c, slot, 0) != 0) {
-                    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", kHandler, "SLStartLocatePD error",
-                              (unsigned)c, (unsigned)slot);
-                    ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to blink PD(Physical Drive) %d location LED.",
-                               (int)c, (int)slot);
-                    continue;
-                }
-            } else if (SLStopLocatePD(c, slot) != 0) {
-                ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", kHandler, "SLStopLocatePD error", (unsigned)c,
-                          (unsigned)slot);
-                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to off PD(Physical Drive) %d location LED.",
-                           (int)c, (int)slot);
-                break;
-            }
-            done[doneCount++] = slot;
-        }
-        ReportDoneList(start ? "Information - Controller[%d] Blink PD(Physical Drive) location LED on PD(Physical Drive) %s."
-                             : "Information - Controller[%d] Off PD(Physical Drive) location LED on PD(Physical Drive) %s.",
-                       c, done, doneCount);
-    }
+    RunOnListedDisks(records, &p, LocateStep, &start,
+                     start ? "Information - Controller[%d] Blink PD(Physical Drive) location LED on PD(Physical Drive) %s."
+                           : "Information - Controller[%d] Off PD(Physical Drive) location LED on PD(Physical Drive) %s.");
     return 0;
 }
 
@@ -141,6 +154,23 @@ int CliCmdExecPDLocate(int argc, char **argv, ContData *records, uint16_t contCo
 // ---------------------------------------------------------------------------------------------
 typedef int32_t (*PdStateAction)(uint8_t contNo, uint8_t slotNo);
 
+struct PdStateChange {
+    const char *handler;
+    PdStateAction action;
+    const char *actionError;
+};
+
+static int StateStep(uint8_t c, uint8_t slot, const void *context)
+{
+    const PdStateChange *change = (const PdStateChange *)context;
+    if (change->action(c, slot) == 0)
+        return DISK_DONE;
+    ReportDiskFailure(change->handler, change->actionError, c, slot,
+                      "Error - Controller[%d] Failed to change PD(Physical Drive) %d state.\n"
+                      "Please confirm PD(Physical Drive) state.");
+    return DISK_FAILED;
+}
+
 static int ChangePdStates(int argc, char **argv, ContData *records, uint16_t contCount, const char *handler,
                           PdStateAction action, const char *actionError)
 {
@@ -148,23 +178,9 @@ static int ChangePdStates(int argc, char **argv, ContData *records, uint16_t con
     static PdCommandArgs p;
     if (!PreparePdCommand(argc, argv, records, contCount, NULL, 0, 1, &p))
         return -1;
-    for (unsigned i = 0; i < ADAPTER_LIST_SIZE && p.sel.adapters[i] != SEL_EMPTY; i++) {
-        uint8_t c = p.sel.adapters[i];
-        uint8_t done[PD_LIST_SIZE], disks[PD_LIST_SIZE];
-        unsigned doneCount = 0, diskCount = ListedDisks(&records[c], &p.sel, disks);
-        for (unsigned d = 0; d < diskCount; d++) {
-            uint8_t slot = disks[d];
-            if (action(c, slot) != 0) {
-                ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u, pdNo=%u", handler, actionError, (unsigned)c, (unsigned)slot);
-                ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] Failed to change PD(Physical Drive) %d state.\n"
-                                        "Please confirm PD(Physical Drive) state.", (int)c, (int)slot);
-                continue;
-            }
-            done[doneCount++] = slot;
-        }
-        ReportDoneList("Information - Controller[%d] PD(Physical Drive) state have been changed on PD(Physical Drive) %s.",
-                       c, done, doneCount);
-    }
+    PdStateChange change = {handler, action, actionError};
+    RunOnListedDisks(records, &p, StateStep, &change,
+                     "Information - Controller[%d] PD(Physical Drive) state have been changed on PD(Physical Drive) %s.");
     return 0;
 }
 

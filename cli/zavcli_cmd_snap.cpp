@@ -841,20 +841,6 @@ static void PrintSnapshotLdTable(ContData *record, const SseState *state, const 
     ReportTextWrite(&report);
 }
 
-// Fills the 64-byte list of LDs a navigation prompt accepts; returns how many there are.
-static unsigned AllowedLds(const ContData *record, char *allowed, int (*fits)(const ContData *, uint8_t, uint8_t),
-                           uint8_t other)
-{
-    unsigned count = 0;
-    memset(allowed, SEL_EMPTY, LD_LIST_SIZE);
-    for (uint32_t i = 0; record->ldList != NULL && i < record->ldList->count && i < LD_MAX; ++i) {
-        uint8_t target = record->ldList->entries[i].targetId;
-        if (fits(record, target, other))
-            allowed[count++] = (char)target;
-    }
-    return count;
-}
-
 static int NavigationStep(int answer, int backStep)
 {
     return answer == NAV_BACK ? backStep : answer == NAV_MENU ? SSE_MENU : SSE_QUIT;
@@ -872,8 +858,10 @@ static int SseMenu(SseState *state)
 static int SseChooseLd(ContData *record, SseState *state, const char *heading,
                        int (*fits)(const ContData *, uint8_t, uint8_t), uint8_t other, int backStep, uint8_t *chosen)
 {
+    // The navigation prompt accepts the LDs of a 64-byte list.
     char allowed[LD_LIST_SIZE];
-    if (AllowedLds(record, allowed, fits, other) == 0) {
+    memset(allowed, SEL_EMPTY, LD_LIST_SIZE);
+    if (FittingLds(record, fits, other, (uint8_t *)allowed) == 0) {
         ZAV_REPORT(REPORT_BOTH, "Error - Controller[%d] There is no LD(Logical Drive) to select.", state->contNo);
         return SSE_MENU;
     }

@@ -8,6 +8,7 @@
 #include "cli/zavcli_cmd_com.h"
 #include "common/ContData.h"
 #include "common/Facts.h"
+#include "common/LdLayout.h"
 #include "common/LdPlan.h"
 #include "common/StoreLib.h"
 #include "common/dll_mod.h"
@@ -47,30 +48,21 @@ void OfferCacheCadeAssociation(ContData *records, uint8_t contNo)
                    contNo, list);
 }
 
-int CreateCacheCadeGroup(ContData *records, uint8_t contNo, const uint8_t *pds, int count, LdCreateRequest *request)
+int CreateCacheCadeGroup(ContData *records, EasyPlan *plan, const uint8_t *pds, int count)
 {
-    memset(request, 0, sizeof(*request));
-    uint8_t freeMap[LD_MAX];
-    InitFreeLdNoMap(records, contNo, freeMap);
-    int ldNo = TakeFreeLdNo(records, contNo, freeMap);
-    if (ldNo < 0) {
+    uint8_t contNo = plan->contNo;
+    int outcome = PlanCacheCade(plan, records, pds, count);
+    if (outcome == LAYOUT_LD_LIMIT) {
         ZAV_REPORT(REPORT_BOTH, "%s", MSG_LD_LIMIT);
         return -1;
     }
-    RgEntry *group = &request->groups[0];
-    request->groupCount = 1;
-    group->raidLevel = RAIDLVL_0;
-    group->ldCount = 1;
-    group->lds[0].ldNo = (uint8_t)ldNo;
-    group->pdCount = (uint16_t)count;
-    memcpy(group->pds, pds, (size_t)count);
-    if (CreateLDDefaultSet(request, records, contNo, LD_INIT_NONE) != 0) {
+    if (outcome != LAYOUT_OK) {
         ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, contNo);
         return 0;
     }
-    if (ConfirmDiffPDSize(request, contNo) && !ComChk(NULL, PROMPT_CACHECADE_DIFFERENT_PD_SIZE, 0))
+    if (ConfirmDiffPDSize(&plan->request, contNo) && !ComChk(NULL, PROMPT_CACHECADE_DIFFERENT_PD_SIZE, 0))
         return -1;
-    if (SLCreateCacheCadeLD(contNo, request) != 0) {
+    if (SLCreateCacheCadeLD(contNo, &plan->request) != 0) {
         ZAV_REPORT(REPORT_BOTH, MSG_FAILED_CREATE, contNo);
         return 0;
     }

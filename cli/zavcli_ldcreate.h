@@ -7,6 +7,7 @@
 #include "common/storelib_layout.h"
 
 struct ContData;
+struct EasyPlan;
 
 // Messages of both commands.
 extern const char MSG_FAILED_CREATE[];
@@ -19,8 +20,9 @@ extern const char MSG_INIT_STARTS[];
 // The Associated CacheCade LD question over every LD that is no CacheCade LD and, on Y, cached IO
 // for those LDs.
 void OfferCacheCadeAssociation(ContData *records, uint8_t contNo);
-// One RAID0 CacheCade group over the PDs; asks the size question and sends the request.
-// Returns 1 on success, 0 when the controller refused, -1 when the command ends before sending.
-int CreateCacheCadeGroup(ContData *records, uint8_t contNo, const uint8_t *pds, int count, LdCreateRequest *request);
+// One RAID0 CacheCade group over the PDs on the plan's controller; asks the size question and
+// sends the request. Returns 1 on success, 0 when the controller refused, -1 when the command ends
+// before sending.
+int CreateCacheCadeGroup(ContData *records, EasyPlan *plan, const uint8_t *pds, int count);
 
 #endif

@@ -260,6 +260,29 @@ int WritePolicyShown(const char *productNameOfFirstCtrl)
     return strncmp(productNameOfFirstCtrl, kEmbeddedProductName, n) != 0;
 }
 
+int LdSettingsRows(const ContData *records, const ContData *record, const uint8_t *ldInfo, LdSettingRow *rows)
+{
+    int count = 0;
+    rows[count].name = "Access Policy";
+    AccessPolicyText(rows[count].text, sizeof(rows[count].text), ldInfo);
+    rows[++count].name = "Disk Cache Policy";
+    DiskCachePolicyText(rows[count].text, sizeof(rows[count].text), ldInfo);
+    rows[++count].name = "Read Policy";
+    ReadPolicyText(rows[count].text, sizeof(rows[count].text), ldInfo);
+    rows[++count].name = "IO Policy";
+    IoPolicyText(rows[count].text, sizeof(rows[count].text), ldInfo);
+    ++count;
+    char firstName[81];
+    ProductNameOfFirstCtrl(records, firstName, sizeof(firstName));
+    if (!WritePolicyShown(firstName))
+        return count;
+    rows[count].name = "Current Write Policy";
+    CurrentWritePolicyText(rows[count].text, sizeof(rows[count].text), ldInfo, record->ctrlInfo);
+    rows[++count].name = "Default Write Policy";
+    DefaultWritePolicyText(rows[count].text, sizeof(rows[count].text), ldInfo, record->ctrlInfo);
+    return count + 1;
+}
+
 // ---------------------------------------------------------------------------------------------
 // LD state and progress
 // ---------------------------------------------------------------------------------------------

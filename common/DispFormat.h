@@ -56,6 +56,16 @@ int DiskCachePolicyText(char *out, size_t size, const uint8_t *ldInfo);
 // 1 when the write-policy lines are shown: the first controller's product name is not a
 // leading part of the embedded software-RAID controller's name (it has no write cache).
 int WritePolicyShown(const char *productNameOfFirstCtrl);
+// One row of an LD's settings; an empty text means the row is left out.
+enum { LD_SETTING_TEXT_SIZE = 128, LD_SETTING_ROWS_MAX = 6 };
+struct LdSettingRow {
+    const char *name;
+    char text[LD_SETTING_TEXT_SIZE];
+};
+// The LD settings rows in the order both tools show them: access, disk cache, read and IO policy,
+// then the current and default write policy where the first controller's model shows them.
+// Returns the count of rows filled.
+int LdSettingsRows(const ContData *records, const ContData *record, const uint8_t *ldInfo, LdSettingRow *rows);
 
 // --- LD state and progress ----------------------------------------------------------------
 unsigned ProgressPercent(uint16_t progress); // progress x 100 / 65535, truncated

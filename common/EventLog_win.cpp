@@ -1,5 +1,5 @@
-// Windows side of the event-log seam: the event source, ReportEvent, system error texts, the
-// installation folder and the local clock.
+// Windows side of the event-log seam: the event source, ReportEvent and the installation folder;
+// system error texts and the local clock come from the message module's Windows half.
 #include "common/EventLog.h"
 
 #include "common/dll_mod.h"
@@ -28,39 +28,14 @@ static uint32_t WinLastError(void)
     return (uint32_t)GetLastError();
 }
 
-static int WinSystemErrorText(uint32_t code, char *out, unsigned size)
-{
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code,
-                                  0, out, size, NULL);
-    if (length == 0 || size == 0) {
-        return 0;
-    }
-    while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n' || out[length - 1] == ' ')) {
-        out[--length] = '\0';
-    }
-    return 1;
-}
-
 static int WinReadInstallDir(char *out, unsigned size)
 {
     return RegReadProductValue("InstallDir", out, size);
 }
 
-static void WinLocalTime(EventClock *out)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    out->year = now.wYear;
-    out->month = now.wMonth;
-    out->day = now.wDay;
-    out->hour = now.wHour;
-    out->minute = now.wMinute;
-    out->second = now.wSecond;
-}
-
 static const EventLogSeam kWindowsSeam = {
     WinRegisterSource, WinReportEvent, WinDeregisterSource, WinLastError,
-    WinSystemErrorText, WinReadInstallDir, WinLocalTime,
+    OsSystemErrorText, WinReadInstallDir, OsLocalTime,
 };
 
 const EventLogSeam *WindowsEventLogSeam(void)

@@ -88,6 +88,16 @@ int MorePdIsDisk(const ContData *record, uint8_t slotNo)
     return DeviceOfSlot(record, slotNo, &deviceId) != 0;
 }
 
+unsigned DisksAmongSlots(const ContData *record, const uint8_t *slots, unsigned slotCount, uint8_t *disks)
+{
+    unsigned count = 0;
+    for (unsigned s = 0; s < slotCount; s++) {
+        if (MorePdIsDisk(record, slots[s]))
+            disks[count++] = slots[s];
+    }
+    return count;
+}
+
 unsigned PdInterfaceType(const uint8_t *pdInfo)
 {
     return LayoutU16(pdInfo, PI_DDF_TYPE) >> 12;
@@ -106,6 +116,15 @@ uint64_t PdUsableBlocks(const uint8_t *pdInfo)
 int PdIsFreeForNewGroup(const uint8_t *pdInfo)
 {
     return LayoutU16(pdInfo, PI_FW_STATE) == PD_STATE_UNCONF_GOOD && (LayoutU16(pdInfo, PI_DDF_TYPE) & PD_DDF_FOREIGN) == 0;
+}
+
+int PdsFreeForNewGroup(const ContData *record, const uint8_t *slots, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!PdIsFreeForNewGroup(record->pdInfo[slots[i]]))
+            return 0;
+    }
+    return 1;
 }
 
 const char *InterfaceTypeText(uint16_t ddfType)
@@ -265,6 +284,18 @@ unsigned ExistingLds(const ContData *record, uint8_t *targets)
         return 0;
     for (uint32_t i = 0; i < record->ldList->count && i < LD_MAX; ++i)
         targets[count++] = record->ldList->entries[i].targetId;
+    return count;
+}
+
+unsigned FittingLds(const ContData *record, int (*fits)(const ContData *, uint8_t, uint8_t), uint8_t other,
+                    uint8_t *targets)
+{
+    uint8_t all[LD_MAX];
+    unsigned count = 0, total = ExistingLds(record, all);
+    for (unsigned i = 0; i < total; ++i) {
+        if (fits(record, all[i], other))
+            targets[count++] = all[i];
+    }
     return count;
 }
 

@@ -30,11 +30,15 @@ const char *LearnModeText(uint8_t mode);       // "Not defined" outside the tabl
 // --- PD -----------------------------------------------------------------------------------
 // 1 when the slot is a disk of the controller's PD list.
 int MorePdIsDisk(const ContData *record, uint8_t slotNo);
+// The listed slots that hold a disk, in list order; returns the count.
+unsigned DisksAmongSlots(const ContData *record, const uint8_t *slots, unsigned slotCount, uint8_t *disks);
 unsigned PdInterfaceType(const uint8_t *pdInfo); // DDF type bits 12..15
 unsigned PdMediaType(const uint8_t *pdInfo);     // 0 HDD, 1 SSD
 uint64_t PdUsableBlocks(const uint8_t *pdInfo);
 // 1 when the PD is unconfigured good and not foreign, so a new group may take it.
 int PdIsFreeForNewGroup(const uint8_t *pdInfo);
+// 1 when every listed slot holds such a PD.
+int PdsFreeForNewGroup(const ContData *record, const uint8_t *slots, int count);
 const char *InterfaceTypeText(uint16_t ddfType); // "Not defined" outside the table
 const char *LinkSpeedText(uint8_t code);
 const char *PowerStatusText(uint8_t state);
@@ -74,6 +78,10 @@ int HasGlobalHotSpare(const ContData *record);
 int MoreLdExists(const ContData *record, uint8_t targetId);
 // The LDs of the controller in LD-list order; returns the count.
 unsigned ExistingLds(const ContData *record, uint8_t *targets);
+// The LDs of the controller, in LD-list order, for which fits(record, target, other) holds;
+// returns the count.
+unsigned FittingLds(const ContData *record, int (*fits)(const ContData *, uint8_t, uint8_t), uint8_t other,
+                    uint8_t *targets);
 unsigned CountCacheCadeLds(const ContData *record);
 int LdIsSnapshotBase(const uint8_t *ldInfo);
 int LdIsRepository(const uint8_t *ldInfo);

@@ -1,5 +1,6 @@
 // Checks an LD passes before initialization or a consistency check starts or stops, or before it
-// is deleted, with their refusal texts; both tools decide with them.
+// is deleted, with their refusal texts, and the checks before patrol read starts or stops; both
+// tools decide with them.
 #include "common/LdChecks.h"
 
 #include <stddef.h>
@@ -139,4 +140,93 @@ const char *LdDeleteRefusal(ContData *record, uint8_t contNo, uint8_t target)
     if (record->driveLetters[target][0] != '\0')
         return "Error - Controller[%d] Cannot delete the LD[s](Logical Drive[s]) which has drive letter[s].";
     return NULL;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Patrol read
+// ---------------------------------------------------------------------------------------------
+static void TraceCheckError(const char *handler, const char *what, uint8_t contNo)
+{
+    ZAV_TRACE(ZAV_ERR, "func=%s: %s, contNo=%u", handler, what, (unsigned)contNo);
+}
+
+int LdsAllowPatrolRead(uint8_t contNo, const char *handler)
+{
+    static LdList lds;
+    if (SLGetLDList(contNo, &lds) != 0) {
+        TraceCheckError(handler, "SLGetLDList error", contNo);
+        return 0;
+    }
+    uint32_t count = lds.count > LD_MAX ? (uint32_t)LD_MAX : lds.count;
+    for (uint32_t i = 0; i < count; i++) {
+        uint8_t target = lds.entries[i].targetId;
+        uint8_t progress[LD_PROGRESS_SIZE];
+        if (SLGetLdProggress(contNo, target, progress) != 0) {
+            TraceCheckError(handler, "SLGetLdProggress error", contNo);
+            return 0;
+        }
+        if (LayoutU32(progress, LPG_ACTIVE) & (LD_PROG_CC | LD_PROG_INIT | LD_PROG_RECON))
+            return 0;
+        uint8_t running = 0;
+        if (SLIsDuringRebuildCopyback(contNo, target, &running) != 0) {
+            TraceCheckError(handler, "SLIsDuringRebuildCopyback error", contNo);
+            return 0;
+        }
+        if (running)
+            return 0;
+    }
+    return 1;
+}
+
+// 1 at the first disk of the PD list the test says yes to; 0 when none does, or when a read failed
+// (the test names the failed call, traced under the handler).
+typedef int (*DiskTest)(uint8_t contNo, uint8_t slot, const char **failedCall);
+
+static int AnyDisk(uint8_t contNo, const PdList *pds, const char *handler, DiskTest test)
+{
+    uint32_t count = pds->count > PD_LIST_MAX ? (uint32_t)PD_LIST_MAX : pds->count;
+    for (uint32_t i = 0; i < count; i++) {
+        if (pds->entries[i].scsiDevType != 0)
+            continue;
+        const char *failedCall = NULL;
+        int yes = test(contNo, pds->entries[i].slotNumber, &failedCall);
+        if (failedCall != NULL) {
+            TraceCheckError(handler, failedCall, contNo);
+            return 0;
+        }
+        if (yes)
+            return 1;
+    }
+    return 0;
+}
+
+static int DiskOnlineOrSpare(uint8_t contNo, uint8_t slot, const char **failedCall)
+{
+    uint8_t pd[PD_INFO_SIZE];
+    if (SLGetPDInfo(contNo, slot, pd) != 0) {
+        *failedCall = "SLGetPDInfo error";
+        return 0;
+    }
+    uint16_t state = LayoutU16(pd, PI_FW_STATE);
+    return state == PD_STATE_HOT_SPARE || state == PD_STATE_ONLINE;
+}
+
+static int DiskInPatrolRead(uint8_t contNo, uint8_t slot, const char **failedCall)
+{
+    uint8_t progress[PD_PROGRESS_SIZE];
+    if (SLGetPdProggress(contNo, slot, progress) != 0) {
+        *failedCall = "SLGetPdProggress error";
+        return 0;
+    }
+    return (LayoutU32(progress, PPG_ACTIVE) & PD_PROG_PATROL) != 0;
+}
+
+int HasPatrolReadablePd(uint8_t contNo, const PdList *pds, const char *handler)
+{
+    return AnyDisk(contNo, pds, handler, DiskOnlineOrSpare);
+}
+
+int PatrolReadRunning(uint8_t contNo, const PdList *pds, const char *handler)
+{
+    return AnyDisk(contNo, pds, handler, DiskInPatrolRead);
 }

@@ -1,5 +1,6 @@
 // Checks an LD passes before initialization or a consistency check starts or stops, or before it
-// is deleted, with their refusal texts (each takes the controller number as its one argument).
+// is deleted, with their refusal texts (each takes the controller number as its one argument);
+// and the checks of a controller before patrol read starts or stops.
 // Trace lines name the console tool's handlers, as the trace log has always shown them.
 #ifndef ZAV_COMMON_LDCHECKS_H
 #define ZAV_COMMON_LDCHECKS_H
@@ -7,6 +8,7 @@
 #include <stdint.h>
 
 struct ContData;
+struct PdList;
 
 enum LdOperation { LDOP_INIT = 0, LDOP_CC = 1 };
 
@@ -39,5 +41,15 @@ LdCheck LdOperationCheck(int op, int stop, ContData *record, uint8_t contNo, uin
 // Deleting LDs: the refusal text for one LD, or null when it may be deleted.
 extern const char *const kLdDeleteFailed;
 const char *LdDeleteRefusal(ContData *record, uint8_t contNo, uint8_t target);
+
+// Patrol read. Each reads afresh from the library; a failed read is traced under the handler
+// given and counts as "no".
+// 1 when no LD of the controller runs a consistency check, initialization, reconstruction,
+// rebuild or copyback.
+int LdsAllowPatrolRead(uint8_t contNo, const char *handler);
+// 1 when at least one disk of the PD list is a hot spare or online.
+int HasPatrolReadablePd(uint8_t contNo, const PdList *pds, const char *handler);
+// 1 when patrol read runs on at least one disk of the PD list.
+int PatrolReadRunning(uint8_t contNo, const PdList *pds, const char *handler);
 
 #endif

@@ -293,6 +293,18 @@ int PlanMultiPlace(EasyPlan *plan, const ConfigPatTable *pattern, const ContData
 // ---------------------------------------------------------------------------------------------
 // Single LD(CacheCade)
 // ---------------------------------------------------------------------------------------------
+int CheckCacheCadePds(const ContData *records, uint8_t contNo, const uint8_t *pds, int count, int *maxPds)
+{
+    if (IsMixedInterfaceTypeList(records, contNo, pds, count))
+        return LAYOUT_MIXED_INTERFACE;
+    uint8_t freeMap[LD_MAX];
+    InitFreeLdNoMap(records, contNo, freeMap);
+    if (TakeFreeLdNo(records, contNo, freeMap) < 0)
+        return LAYOUT_LD_LIMIT;
+    *maxPds = GetMaxPdNumForRaidLvl(RAIDLVL_0, records, contNo);
+    return count > *maxPds ? LAYOUT_PD_LIMIT : LAYOUT_OK;
+}
+
 int PlanCacheCade(EasyPlan *plan, const ContData *records, const uint8_t *pds, int count)
 {
     LdCreateRequest *request = &plan->request;

@@ -82,6 +82,10 @@ unsigned RepositoryShare(uint64_t capa0, uint64_t capa1);
 // Fills the groups (firstPds is ignored for one group) and completes the request.
 int PlanMultiPlace(EasyPlan *plan, const ConfigPatTable *pattern, const ContData *records, int firstPds);
 
+// Before a CacheCade group over the given SSDs: one interface type, a free LD number, then the
+// RAID0 PD limit (LAYOUT_PD_LIMIT with *maxPds set; the dialogue cuts the list to it, the custom
+// command refuses).
+int CheckCacheCadePds(const ContData *records, uint8_t contNo, const uint8_t *pds, int count, int *maxPds);
 // Single LD(CacheCade): one RAID0 group over the given SSDs, no initialization.
 int PlanCacheCade(EasyPlan *plan, const ContData *records, const uint8_t *pds, int count);
 

@@ -14,7 +14,11 @@ struct ToolVersion {
     char companyName[VERSION_TEXT_SIZE];
     char legalCopyright[VERSION_TEXT_SIZE];
     char fileVersion[VERSION_TEXT_SIZE]; // "%u.%u.%u.%u", most significant part first
+    int failedStep;                      // with a failed read: VERSION_FAILED_MODULE or _BLOCK
 };
+
+// The step of reading that failed: the program's own file name, or its version block.
+enum { VERSION_FAILED_MODULE = 1, VERSION_FAILED_BLOCK = 2 };
 
 // Reads the version resource of the running program. Returns 1, or 0 with *errorCode set to the
 // system error when the module file can't be found or the version block can't be sized,

@@ -23,8 +23,10 @@ int ReadWindowsVersion(ToolVersion *version, uint32_t *errorCode)
     DWORD n = GetModuleFileNameA(NULL, module, sizeof(module));
     if (n == 0 || n >= sizeof(module)) {
         *errorCode = GetLastError();
+        version->failedStep = VERSION_FAILED_MODULE;
         return 0;
     }
+    version->failedStep = VERSION_FAILED_BLOCK;
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(module, &handle);
     if (size == 0) {
@@ -53,5 +55,6 @@ int ReadWindowsVersion(ToolVersion *version, uint32_t *errorCode)
                  (unsigned)HIWORD(fixed->dwFileVersionLS), (unsigned)LOWORD(fixed->dwFileVersionLS));
     }
     free(block);
+    version->failedStep = 0;
     return 1;
 }

@@ -1,14 +1,12 @@
 // Message reporter of the console tool, the product's registry values (log directory), the
 // per-thread legacy error slots, the legacy code tables and the legacy error report.
 #include "common/dll_mod.h"
+#include "common/EventLog.h"
 #include "common/raidctl.h"
 
-#include <windows.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
-
-static const char PRODUCT_KEY[] = "SOFTWARE\\Norvane\\Zav";
 
 // ---- console output --------------------------------------------------------------------------
 
@@ -60,8 +58,8 @@ int ReportMessage(int kind, const char *module, unsigned line, const char *forma
 enum { ERROR_SLOTS = 32, CALL_NAME_SIZE = 64 };
 
 struct ErrorSlot {
-    volatile LONG threadId; // 0 = free
-    DWORD processId;
+    volatile long threadId; // 0 = free
+    uint32_t processId;
     uint32_t code;
     char callName[CALL_NAME_SIZE];
 };
@@ -71,8 +69,8 @@ static ErrorSlot g_errorSlots[ERROR_SLOTS];
 // A thread claims a free slot on first use; when all are taken the last one is shared.
 static ErrorSlot *ThreadErrorSlot(void)
 {
-    const LONG threadId = (LONG)GetCurrentThreadId();
-    const DWORD processId = GetCurrentProcessId();
+    const long threadId = OsThreadId();
+    const uint32_t processId = OsProcessId();
     for (int i = 0; i < ERROR_SLOTS; i++) {
         ErrorSlot *slot = &g_errorSlots[i];
         if (slot->threadId == threadId && slot->processId == processId)
@@ -80,7 +78,7 @@ static ErrorSlot *ThreadErrorSlot(void)
     }
     for (int i = 0; i < ERROR_SLOTS; i++) {
         ErrorSlot *slot = &g_errorSlots[i];
-        if (InterlockedCompareExchange(&slot->threadId, threadId, 0) == 0) {
+        if (OsClaimOwner(&slot->threadId, threadId)) {
             slot->processId = processId;
             slot->code = 0;
             slot->callName[0] = '\0';
@@ -186,28 +184,26 @@ static const char *FindCodeName(const CodeName *table, unsigned count, uint32_t 
 
 #define TABLE_COUNT(table) ((unsigned)(sizeof(table) / sizeof((table)[0])))
 
-static void ReportCodeTableMiss(const char *funcName)
+// The code's name; a code the table lacks is reported under funcName and gets the missing text.
+static const char *NameOrReportMiss(const CodeName *table, unsigned count, uint32_t code, const char *funcName,
+                                    const char *missing)
 {
+    const char *name = FindCodeName(table, count, code);
+    if (name)
+        return name;
     SetDllErrCode(DLL_ERR_CODE_TABLE_MISS);
     LegacyErrorReport(funcName, 0, 0, 0, 0, 0, __FILE__, __LINE__);
+    return missing;
 }
 
 const char *convCODE2msg(uint32_t code)
 {
-    const char *name = FindCodeName(IOCTL_NAMES, TABLE_COUNT(IOCTL_NAMES), code);
-    if (name)
-        return name;
-    ReportCodeTableMiss("convCODE2msg");
-    return "NO SUCH IOCTL_CODE";
+    return NameOrReportMiss(IOCTL_NAMES, TABLE_COUNT(IOCTL_NAMES), code, "convCODE2msg", "NO SUCH IOCTL_CODE");
 }
 
 const char *ArgErrCode2msg(uint32_t code)
 {
-    const char *name = FindCodeName(ARG_ERROR_NAMES, TABLE_COUNT(ARG_ERROR_NAMES), code);
-    if (name)
-        return name;
-    ReportCodeTableMiss("ArgErrCode2msg");
-    return "";
+    return NameOrReportMiss(ARG_ERROR_NAMES, TABLE_COUNT(ARG_ERROR_NAMES), code, "ArgErrCode2msg", "");
 }
 
 const char *IocStatus2msg(uint32_t code)
@@ -218,28 +214,16 @@ const char *IocStatus2msg(uint32_t code)
 
 // ---- legacy error report ---------------------------------------------------------------------
 
-static void SystemErrorText(uint32_t sysError, char *out, unsigned size)
-{
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, sysError, 0, out,
-                                  size, 0);
-    if (length == 0) {
-        out[0] = '\0';
-        return;
-    }
-    while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n' || out[length - 1] == ' '))
-        out[--length] = '\0';
-}
-
 int LegacyErrorReport(const char *funcName, uint32_t flags, uint32_t sysError, uint32_t paramCode,
                       uint32_t ioctlCode, uint32_t iocStatus, const char *module, unsigned line)
 {
     char text[TRACE_DIAG_LINE_SIZE];
-    SYSTEMTIME now;
-    GetLocalTime(&now);
+    EventClock now;
+    OsLocalTime(&now);
     char date[16];
     char time[16];
-    snprintf(date, sizeof(date), "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
-    snprintf(time, sizeof(time), "%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
+    snprintf(date, sizeof(date), "%04d/%02d/%02d", now.year, now.month, now.day);
+    snprintf(time, sizeof(time), "%02d:%02d:%02d", now.hour, now.minute, now.second);
 
     snprintf(text, sizeof(text), "****** ERROR ****** OS date: %s ** OS time: %s ***** \n", date, time);
     TraceWrite(module, line, text, 0, 0);
@@ -254,7 +238,7 @@ int LegacyErrorReport(const char *funcName, uint32_t flags, uint32_t sysError, u
     text[0] = '\0';
     if (flags & LEGACY_ERR_SYSTEM) {
         char detail[512];
-        SystemErrorText(sysError, detail, sizeof(detail));
+        OsSystemErrorText(sysError, detail, sizeof(detail));
         snprintf(text, sizeof(text), "ERROR:SYSTEM %s() ErrCode=%d Detail=%s\n", GetDllErrCallName(), (int)sysError,
                  detail);
     } else if (flags & (LEGACY_ERR_IOCTL | LEGACY_ERR_IOCTL_STATUS)) {
@@ -270,28 +254,6 @@ int LegacyErrorReport(const char *funcName, uint32_t flags, uint32_t sysError, u
 }
 
 // ---- registry values -------------------------------------------------------------------------
-
-static int ReadProductRegistryValue(const char *valueName, char *out, unsigned size, uint32_t *sysError)
-{
-    HKEY key;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key);
-    if (status != ERROR_SUCCESS) {
-        *sysError = (uint32_t)status;
-        return PRODUCT_REG_OPEN_FAILED;
-    }
-    DWORD type = 0;
-    DWORD length = size - 1; // room for a terminator the stored value may lack
-    status = RegQueryValueExA(key, valueName, 0, &type, (BYTE *)out, &length);
-    RegCloseKey(key);
-    if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
-        status = ERROR_INVALID_DATA;
-    if (status != ERROR_SUCCESS) {
-        *sysError = (uint32_t)status;
-        return PRODUCT_REG_QUERY_FAILED;
-    }
-    out[length] = '\0';
-    return PRODUCT_REG_OK;
-}
 
 static ProductRegReader g_productRegReader = ReadProductRegistryValue;
 

@@ -31,6 +31,19 @@ int getLogDir(unsigned size, char *buffer);
 enum { PRODUCT_REG_OK = 0, PRODUCT_REG_OPEN_FAILED = 1, PRODUCT_REG_QUERY_FAILED = 2 };
 typedef int (*ProductRegReader)(const char *valueName, char *out, unsigned size, uint32_t *sysError);
 void SetProductRegReader(ProductRegReader reader); // null restores the real registry
+// The real registry reader (the default).
+int ReadProductRegistryValue(const char *valueName, char *out, unsigned size, uint32_t *sysError);
+
+// Windows services the logic here and the event log use (dll_mod_win.cpp).
+struct EventClock;
+// The system's text of an error code without its trailing line break; 0 (and an empty text) when
+// the system has none.
+int OsSystemErrorText(uint32_t code, char *out, unsigned size);
+void OsLocalTime(struct EventClock *out);
+long OsThreadId(void);
+uint32_t OsProcessId(void);
+// Sets *owner to value when it is 0, atomically; 1 when this call set it.
+int OsClaimOwner(volatile long *owner, long value);
 
 const char *convCODE2msg(uint32_t code);
 const char *ArgErrCode2msg(uint32_t code);

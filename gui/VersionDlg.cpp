@@ -23,7 +23,7 @@ static void OnInitVersionInfo(HWND dialog)
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     AddColumn(list, 0, "Column", 200);
     AddColumn(list, 1, "Value", 200);
-    ProgramVersion program;
+    ToolVersion program;
     if (!ReadProgramVersion(&program, 1))
         return;
     VersionRows rows;

@@ -1,20 +1,33 @@
 // Version dialog rows and the title's version text, built from the program's version resource
-// and the storage library's version command.
+// (read through the shared version seam) and the storage library's version command.
 #include "gui/VersionInfo.h"
 
 #include <stdio.h>
 #include <string.h>
 
 #include "common/StoreLib.h"
+#include "common/ToolVersion.h"
 #include "common/storelib_layout.h"
+#include "gui/Dialog.h"
+
+int ReadProgramVersion(ToolVersion *out, int report)
+{
+    uint32_t systemError = 0;
+    int ok = ReadToolVersion(out, &systemError);
+    if (ok && out->fileVersion[0] != '\0')
+        return 1;
+    if (report)
+        ReportWinApiError(!ok && out->failedStep == VERSION_FAILED_MODULE ? 6 : 3, systemError);
+    return 0;
+}
 
 int GetGUIFileVersion(char *out)
 {
-    ProgramVersion program;
+    ToolVersion program;
     out[0] = '\0';
     if (!ReadProgramVersion(&program, 0))
         return 0;
-    snprintf(out, 64, "ver %u.%u.%u.%u", program.file[0], program.file[1], program.file[2], program.file[3]);
+    snprintf(out, 64, "ver %s", program.fileVersion);
     return 1;
 }
 
@@ -37,16 +50,14 @@ static int LibraryVersionText(char *out, size_t size)
     return 1;
 }
 
-int BuildVersionRows(const ProgramVersion *program, VersionRows *rows)
+int BuildVersionRows(const ToolVersion *program, VersionRows *rows)
 {
     memset(rows, 0, sizeof(*rows));
-    char text[VERSION_TEXT_SIZE];
+    char text[VERSION_ROW_TEXT_SIZE];
     AddRow(rows, "Product Name", program->productName);
     AddRow(rows, "Product Version", program->productVersion);
     AddRow(rows, "Company Name", program->companyName);
-    snprintf(text, sizeof(text), "%u.%u.%u.%u", program->file[0], program->file[1], program->file[2],
-             program->file[3]);
-    AddRow(rows, "File Version", text);
+    AddRow(rows, "File Version", program->fileVersion);
     if (LibraryVersionText(text, sizeof(text)))
         AddRow(rows, "Storelib Version", text);
     snprintf(rows->legal, sizeof(rows->legal), "Legal Copyright: %s", program->legalCopyright);

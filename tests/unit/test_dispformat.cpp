@@ -151,6 +151,32 @@ TEST(DispPolicies, WriteBackOnlyWithCacheBackupUnit)
     EXPECT_EQ(CtrlWritePolicies(ci, rows, 4), 2u);
 }
 
+TEST(DispPolicies, SettingsRowsKeepTheirOrderAndDropWritePolicyOnTheEmbeddedController)
+{
+    std::unique_ptr<ContData> records(new ContData());
+    std::memset(records.get(), 0, sizeof(ContData));
+    uint8_t ld[LD_INFO_SIZE] = {};
+    ld[LI_ACCESS_POLICY] = 2;
+    ld[LI_DISK_CACHE] = 2;
+    ld[LI_DEFAULT_CACHE] = 0x11 | 0x04 | 0x60;
+    ld[LI_CURRENT_CACHE] = 0x11;
+    LayoutPutU32(records->ctrlInfo, CI_HW_PRESENT, CI_HW_CACHE_BACKUP);
+    std::memcpy(records->ctrlInfo + CI_PRODUCT_NAME, "RAID SAS 8i", 11);
+    LdSettingRow rows[LD_SETTING_ROWS_MAX];
+    ASSERT_EQ(LdSettingsRows(records.get(), records.get(), ld, rows), 6);
+    const char *names[] = {"Access Policy", "Disk Cache Policy", "Read Policy", "IO Policy", "Current Write Policy",
+                           "Default Write Policy"};
+    const char *texts[] = {"Read Only", "Disabled", "Always Read Ahead", "Cached IO", "Write Back",
+                           "Always Write Back"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_STREQ(names[i], rows[i].name);
+        EXPECT_STREQ(texts[i], rows[i].text);
+    }
+    std::memset(records->ctrlInfo + CI_PRODUCT_NAME, 0, 80);
+    std::memcpy(records->ctrlInfo + CI_PRODUCT_NAME, "LSI Embedded", 12); // a leading part of the embedded name
+    EXPECT_EQ(LdSettingsRows(records.get(), records.get(), ld, rows), 4);
+}
+
 TEST(DispPolicies, AccessDiskCacheAndUnmatchedValues)
 {
     uint8_t ld[LD_INFO_SIZE] = {};

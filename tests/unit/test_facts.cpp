@@ -201,6 +201,54 @@ TEST(FactsHotSpare, GlobalSpareIsASpareEntryWithoutTheDedicatedFlag)
     EXPECT_EQ(1, HasGlobalHotSpare(r.rec));
 }
 
+TEST(FactsPd, NewGroupTakesOnlyUnconfiguredGoodPdsThatAreNotForeign)
+{
+    Record r;
+    r.AddPd(0, 100, PD_STATE_UNCONF_GOOD);
+    r.AddPd(1, 101, PD_STATE_UNCONF_GOOD);
+    r.AddPd(2, 102, PD_STATE_UNCONF_GOOD, PD_DDF_FOREIGN);
+    r.AddPd(3, 103, PD_STATE_ONLINE);
+    const uint8_t freeOnes[] = {0, 1}, withForeign[] = {0, 2}, withOnline[] = {3, 1};
+    EXPECT_EQ(1, PdsFreeForNewGroup(r.rec, freeOnes, 2));
+    EXPECT_EQ(0, PdsFreeForNewGroup(r.rec, withForeign, 2));
+    EXPECT_EQ(0, PdsFreeForNewGroup(r.rec, withOnline, 2));
+    EXPECT_EQ(1, PdsFreeForNewGroup(r.rec, withOnline, 0));
+}
+
+TEST(FactsPd, ListedSlotsWithoutADiskArePassedOver)
+{
+    Record r;
+    r.AddPd(3, 103, PD_STATE_ONLINE);
+    r.AddPd(1, 101, PD_STATE_ONLINE);
+    PdListEntry &enclosure = r.rec->pdList->entries[r.rec->pdList->count++];
+    enclosure.slotNumber = 2;
+    enclosure.scsiDevType = 0x0D;
+    const uint8_t listed[] = {1, 2, 5, 3};
+    uint8_t disks[4] = {};
+    ASSERT_EQ(2u, DisksAmongSlots(r.rec, listed, 4, disks));
+    EXPECT_EQ(1, disks[0]);
+    EXPECT_EQ(3, disks[1]);
+}
+
+int TargetAbove(const ContData *, uint8_t target, uint8_t other)
+{
+    return target > other;
+}
+
+TEST(FactsLd, FittingLdsKeepTheLdListOrder)
+{
+    Record r;
+    r.AddArray(0, {100});
+    r.AddLd(4, {0}, 0, 1);
+    r.AddLd(1, {0}, 0, 1);
+    r.AddLd(7, {0}, 0, 1);
+    uint8_t out[LD_MAX] = {};
+    ASSERT_EQ(2u, FittingLds(r.rec, TargetAbove, 2, out));
+    EXPECT_EQ(4, out[0]);
+    EXPECT_EQ(7, out[1]);
+    EXPECT_EQ(0u, FittingLds(r.rec, TargetAbove, 7, out));
+}
+
 TEST(FactsLd, CacheCadeListsAndAssociations)
 {
     Record r;

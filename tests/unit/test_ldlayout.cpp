@@ -368,6 +368,37 @@ TEST_F(LdLayoutTest, CacheCadeIsOneUninitialisedRaid0OnTheSsds)
     EXPECT_EQ(g.lds[0].init, LD_INIT_NONE);
 }
 
+TEST_F(LdLayoutTest, CacheCadeChecksTypesThenTheLdNumberThenThePdLimit)
+{
+    struct Case {
+        const char *what;
+        int sata;       // the second SSD is a SATA one
+        int maxLds;
+        int maxRaid0Pds;
+        int outcome;
+    } cases[] = {
+        { "fits", 0, 64, 32, LAYOUT_OK },
+        { "mixed interface before the LD number", 1, 1, 32, LAYOUT_MIXED_INTERFACE },
+        { "LD number before the PD limit", 0, 1, 2, LAYOUT_LD_LIMIT },
+        { "over the RAID0 PD limit", 0, 64, 2, LAYOUT_PD_LIMIT },
+    };
+    for (const Case &c : cases) {
+        LayoutRecord local;
+        local.AddPd(0, 5 * GB, 1);
+        local.AddPd(1, 5 * GB, 1, c.sata ? PD_IF_SATA : PD_IF_SAS);
+        local.AddPd(2, 5 * GB, 1);
+        local.AddLd(0);
+        local.Ctrl()[CI_MAX_LD_COUNT] = (uint8_t)c.maxLds;
+        LayoutPutU16(local.Ctrl(), CI_PD_COUNT_WORDS, (uint16_t)((c.maxRaid0Pds << 4) | 1));
+        const uint8_t pds[] = { 0, 1, 2 };
+        int maxPds = -1;
+        EXPECT_EQ(CheckCacheCadePds(local.Records(), 0, pds, 3, &maxPds), c.outcome) << c.what;
+        if (c.outcome == LAYOUT_PD_LIMIT) {
+            EXPECT_EQ(maxPds, 2) << c.what;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Custom creation
 // ---------------------------------------------------------------------------------------------
