@@ -20,6 +20,7 @@ enum {
     DUMP_COMPARE_COLUMN = 10,
     DUMP_COMPARE_LENGTH = 48,
     SEARCH_CHUNK = 65536,
+    SEARCH_BLOCK_LINES = 326, // lines read at once by the end-marker search (about 64 KiB)
     BATCH_LINES = 16,
     FORMAT_BUFFER_SIZE = 1024
 };
@@ -163,7 +164,48 @@ static void UnlockRing(void)
 
 // Reads the ring from the top and stops at the first line that begins with the end marker.
 // Returns 1 with *found set (and *markerOffset, *markerLine filled) or 0 on a read failure.
-static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
+// Every line of a ring this module wrote is LINE_BYTES long, so a line's start is found by its
+// number alone: the search reads whole lines in large blocks and looks at the first characters of
+// each. A line of any other length (a file written by something else, cut short or damaged) makes
+// *regular 0, and the caller searches line end by line end instead.
+static int SearchEndMarkerByWidth(int *found, long *markerOffset, uint32_t *markerLine, int *regular)
+{
+    static char block[SEARCH_BLOCK_LINES * LINE_BYTES];
+    const uint32_t lines = RingLines();
+    const unsigned markerLength = (unsigned)(sizeof(END_MARKER) - 1);
+    uint32_t lineCount = 0;
+    long offset = 0;
+
+    *found = 0;
+    *regular = 1;
+    while (lineCount < lines) {
+        unsigned got = 0;
+        if (!ReadAt(offset, block, (unsigned)sizeof(block), &got))
+            return 0;
+        if (got % LINE_BYTES != 0)
+            *regular = 0;
+        for (unsigned at = 0; at + LINE_BYTES <= got && lineCount < lines; at += LINE_BYTES) {
+            if (block[at + LINE_BYTES - 1] != '\n') {
+                *regular = 0;
+                return 1;
+            }
+            lineCount++;
+            if (memcmp(block + at, END_MARKER, markerLength) == 0) {
+                *found = 1;
+                *markerOffset = offset + (long)at;
+                *markerLine = lineCount;
+                return 1;
+            }
+        }
+        if (got < sizeof(block))
+            return 1;
+        offset += (long)got;
+    }
+    return 1;
+}
+
+// The same search for a ring whose lines are not all of the usual length: line by line end.
+static int SearchEndMarkerByLineEnds(int *found, long *markerOffset, uint32_t *markerLine)
 {
     static char chunk[SEARCH_CHUNK];
     const uint32_t lines = RingLines();
@@ -212,6 +254,16 @@ static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
         }
         offset += got;
     }
+}
+
+static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
+{
+    int regular = 1;
+    if (!SearchEndMarkerByWidth(found, markerOffset, markerLine, &regular))
+        return 0;
+    if (*found || regular)
+        return 1;
+    return SearchEndMarkerByLineEnds(found, markerOffset, markerLine);
 }
 
 // First write of the process, or the marker is no longer where this process left it (another
