@@ -195,6 +195,9 @@ private:
     StateStamp loadedStamp_;
 };
 
+// Closes the journal that Journal keeps open between packets (the library's exit command).
+void CloseJournal();
+
 // Drops the process's copy of the state (it may differ from the file now); the next packet reads
 // the file again.
 void ForgetCachedState();

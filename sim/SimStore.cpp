@@ -224,9 +224,10 @@ bool Store::Save(const State &s, std::string &error)
     return false;
 }
 
-// The journal stays open for appending while the process lives: each record is one write at the
-// file's end (so records of several processes interleave whole and in order) and reaches the file
-// at once. A journal deleted meanwhile (or waiting to be deleted) is opened anew at its path.
+// The journal stays open for appending from a packet to the next until the library's exit command:
+// each record is one write at the file's end (so records of several processes interleave whole and
+// in order) and reaches the file at once. A journal removed meanwhile is opened anew at its path; a
+// deletion by a Windows program waits for the exit command, as for any file held open.
 struct JournalFile {
     std::string path;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -259,6 +260,11 @@ static HANDLE JournalHandle(const std::string &path)
         g_journal.path = path;
     }
     return g_journal.handle;
+}
+
+void CloseJournal()
+{
+    g_journal.Close();
 }
 
 void Store::Journal(const std::string &line)

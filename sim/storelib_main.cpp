@@ -123,6 +123,8 @@ static int Process(LibCmdPacket &pkt)
         }
     }
     store.Journal(sim::JournalLine(pkt, r));
+    if (pkt.cmdType == LIBCMD_TYPE_LIBRARY && pkt.cmd == SLCMD_LIB_EXIT)
+        sim::CloseJournal(); // a tool's session with the library ends: the journal is free again
     return (int)r.status;
 }
 

@@ -299,16 +299,20 @@ TEST_F(SimFixture, TwoProcessesAlternateChangesAndReads)
     Load("default");
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const int failed = 6 + round;
-        EXPECT_EQ(PD_STATE_UNCONF_GOOD, PdState(failed));
-        ASSERT_EQ(0, WaitExit(StartZavsim({"pd", "fail", "0", std::to_string(failed)})));
-        EXPECT_EQ(PD_STATE_UNCONF_BAD, PdState(failed));
+        const int slot = 4 + round;
+        uint32_t status = 0;
+        PdInfo(Dev(slot), &status);
+        EXPECT_EQ(0u, status);
+        // The other process makes this drive's information fail; this one sees it at once.
+        ASSERT_EQ(0, WaitExit(StartZavsim({"fault", "add", "2", "0", "0xC", "slot=" + std::to_string(slot)})));
+        PdInfo(Dev(slot), &status);
+        EXPECT_EQ(0xCu, status);
         EXPECT_EQ(0u, Send(LIBCMD_TYPE_PD, SLCMD_PD_START_LOCATE, 0, (uint16_t)Dev(round), 0, 0));
         // The other process changes the file after this one's change and must find it there.
         ASSERT_EQ(0, WaitExit(StartZavsim({"fault", "add", "1", std::to_string(60 + round), "3"})));
         sim::State s = State();
         EXPECT_TRUE(sim::FindPdBySlot(s.ctrls[0], round)->locate);
-        EXPECT_EQ((size_t)round + 1, s.faults.size());
+        EXPECT_EQ((size_t)2 * (round + 1), s.faults.size());
     }
 }
 
@@ -375,8 +379,9 @@ TEST_F(SimFixture, JournalRecordsOfSeveralProcessesInterleaveWhole)
     EXPECT_EQ('\n', journal.back());
 }
 
-// The library keeps its journal open between packets; a journal cleared or deleted by another
-// process meanwhile gets the next record at its start, with nothing of the old one left.
+// The library keeps its journal open between packets; a journal cleared by another process
+// meanwhile gets the next record at its start, with nothing of the old one left. After the exit
+// command the journal is free: deleted, it comes back with the next session's first record.
 TEST_F(SimFixture, JournalClearedOrDeletedBetweenPacketsStartsAfresh)
 {
     Load("default");
@@ -389,9 +394,11 @@ TEST_F(SimFixture, JournalClearedOrDeletedBetweenPacketsStartsAfresh)
     EXPECT_EQ(0u, journal.find("SLGetCtrlInfo type=1 cmd=0 ")) << journal;
     EXPECT_EQ(1, std::count(journal.begin(), journal.end(), '\n'));
 
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_EXIT));
     ASSERT_TRUE(DeleteFileA(paths.journal.c_str()));
-    EXPECT_EQ(0u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(paths.journal.c_str()));
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_INIT, 0, 0, 0, 0, idList, sizeof(idList)));
     journal = Journal();
-    EXPECT_EQ(0u, journal.find("SLGetCtrlInfo type=1 cmd=0 ")) << journal;
+    EXPECT_EQ(0u, journal.find("InitializeLibrary type=0 cmd=0 ")) << journal;
     EXPECT_EQ(1, std::count(journal.begin(), journal.end(), '\n'));
 }
