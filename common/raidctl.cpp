@@ -401,20 +401,79 @@ static void BlankControlCharacters(char *text)
     }
 }
 
-static void BuildRecord(char *record, const char *module, unsigned line, const char *text)
+// A record's text, cut at TRACE_LINE_WIDTH characters. Built with plain copies rather than the
+// formatted-print family: a record is written for every library call, and the formatting would
+// cost more than the write itself.
+typedef struct RecordText {
+    char *bytes;
+    unsigned used;
+} RecordText;
+
+static void AppendBytes(RecordText *record, const char *bytes, size_t length)
+{
+    size_t room = TRACE_LINE_WIDTH - record->used;
+    if (length > room)
+        length = room;
+    memcpy(record->bytes + record->used, bytes, length);
+    record->used += (unsigned)length;
+}
+
+static void AppendText(RecordText *record, const char *text)
+{
+    AppendBytes(record, text, strlen(text));
+}
+
+// Decimal digits of value, at least minDigits of them (zeros in front).
+static void AppendNumber(RecordText *record, unsigned long value, unsigned minDigits)
+{
+    char digits[16];
+    unsigned count = 0;
+    do {
+        digits[sizeof(digits) - 1 - count++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && count < sizeof(digits));
+    while (count < minDigits && count < sizeof(digits))
+        digits[sizeof(digits) - 1 - count++] = '0';
+    AppendBytes(record, digits + sizeof(digits) - count, count);
+}
+
+// "[YYYY/MM/DD hh:mm:ss.mmm] pid=NNNNN", then " module", "(line)" and " text" where given.
+static void BuildRecord(char *bytes, const char *module, unsigned line, const char *text)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    int used = snprintf(record, TRACE_LINE_WIDTH + 1, "[%04d/%02d/%02d %02d:%02d:%02d.%03d] pid=%05d", now.wYear,
-                        now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-                        (int)GetCurrentProcessId());
-    if (module && used < TRACE_LINE_WIDTH)
-        used += snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, " %s", BaseName(module));
-    if (line != 0 && used < TRACE_LINE_WIDTH)
-        used += snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, "(%u)", line);
-    if (text && used < TRACE_LINE_WIDTH)
-        snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, " %s", text);
-    BlankControlCharacters(record);
+    RecordText record = {bytes, 0};
+    AppendBytes(&record, "[", 1);
+    AppendNumber(&record, now.wYear, 4);
+    AppendBytes(&record, "/", 1);
+    AppendNumber(&record, now.wMonth, 2);
+    AppendBytes(&record, "/", 1);
+    AppendNumber(&record, now.wDay, 2);
+    AppendBytes(&record, " ", 1);
+    AppendNumber(&record, now.wHour, 2);
+    AppendBytes(&record, ":", 1);
+    AppendNumber(&record, now.wMinute, 2);
+    AppendBytes(&record, ":", 1);
+    AppendNumber(&record, now.wSecond, 2);
+    AppendBytes(&record, ".", 1);
+    AppendNumber(&record, now.wMilliseconds, 3);
+    AppendBytes(&record, "] pid=", 6);
+    AppendNumber(&record, GetCurrentProcessId(), 5);
+    if (module) {
+        AppendBytes(&record, " ", 1);
+        AppendText(&record, BaseName(module));
+    }
+    if (line != 0) {
+        AppendBytes(&record, "(", 1);
+        AppendNumber(&record, line, 1);
+        AppendBytes(&record, ")", 1);
+    }
+    if (text) {
+        AppendBytes(&record, " ", 1);
+        AppendText(&record, text);
+    }
+    bytes[record.used] = '\0';
+    BlankControlCharacters(bytes);
 }
 
 static int IsAsciiLetterOrDigit(unsigned char c)
@@ -557,10 +616,13 @@ int TraceWrite(const char *module, unsigned line, const char *text, const void *
 static int TraceFormatted(const char *module, unsigned line, const char *prefix, const void *data, unsigned size,
                           const char *format, va_list args)
 {
-    char formatted[FORMAT_BUFFER_SIZE];
     char text[FORMAT_BUFFER_SIZE];
-    vsnprintf(formatted, sizeof(formatted), format ? format : "", args);
-    snprintf(text, sizeof(text), "%s%s", prefix ? prefix : "", formatted);
+    size_t prefixLength = prefix ? strlen(prefix) : 0;
+    if (prefixLength > sizeof(text) - 1)
+        prefixLength = sizeof(text) - 1;
+    if (prefixLength > 0)
+        memcpy(text, prefix, prefixLength);
+    vsnprintf(text + prefixLength, sizeof(text) - prefixLength, format ? format : "", args);
     return TraceWrite(module, line, text, data, size);
 }
 

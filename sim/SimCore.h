@@ -195,7 +195,9 @@ private:
     StateStamp loadedStamp_;
 };
 
-// Closes the journal that Journal keeps open between packets (the library's exit command).
+// Whether Journal keeps the journal open between records (the library's packets do; zavsim's
+// lines open and close it). CloseJournal closes it (the library's exit command).
+void KeepJournalOpen(bool keep);
 void CloseJournal();
 
 // Drops the process's copy of the state (it may differ from the file now); the next packet reads

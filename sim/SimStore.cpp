@@ -224,7 +224,8 @@ bool Store::Save(const State &s, std::string &error)
     return false;
 }
 
-// The journal stays open for appending from a packet to the next until the library's exit command:
+// The library keeps the journal open for appending from a packet to the next until its exit command
+// (zavsim, one line per run and often inside a test program that deletes the file, does not):
 // each record is one write at the file's end (so records of several processes interleave whole and
 // in order) and reaches the file at once. A journal removed meanwhile is opened anew at its path; a
 // deletion by a Windows program waits for the exit command, as for any file held open.
@@ -240,6 +241,14 @@ struct JournalFile {
     }
 };
 static JournalFile g_journal;
+static bool g_keepJournalOpen = false;
+
+void KeepJournalOpen(bool keep)
+{
+    g_keepJournalOpen = keep;
+    if (!keep)
+        g_journal.Close();
+}
 
 static bool StillAtItsPath(HANDLE h)
 {
@@ -275,6 +284,8 @@ void Store::Journal(const std::string &line)
     std::string text = line + "\n";
     DWORD written = 0;
     WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr);
+    if (!g_keepJournalOpen)
+        g_journal.Close();
 }
 
 std::string Store::ReadJournal()

@@ -72,6 +72,7 @@ static int LoadFailed(sim::Store &store, const LibCmdPacket &pkt, const std::str
 static int Process(LibCmdPacket &pkt)
 {
     const unsigned long packetNumber = ++g_packetCount;
+    sim::KeepJournalOpen(true);
     sim::Store store(sim::ResolvePaths(ModuleDir()));
     std::string error;
     sim::State *current = store.Current(error);
