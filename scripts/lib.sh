@@ -313,7 +313,7 @@ zav_server_identity() {
   local pid=$1 line="" fields=()
   ZAV_PROC_ID=
   [ -n "$pid" ] && [ -r "/proc/$pid/stat" ] && read -r line <"/proc/$pid/stat" 2>/dev/null
-  [[ $line == *"(wineserver)"* ]] || return 0
+  [[ $line == *" (wineserver"* ]] || return 0 # wineserver or wineserver64
   read -r -a fields <<<"${line##*) }"
   ZAV_PROC_ID="$pid ${fields[19]:-}"
 }
