@@ -132,6 +132,17 @@ void Store::Unlock()
     lockHandle_ = nullptr;
 }
 
+static bool ReadWholeFile(const std::string &path, std::string &text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    text = ss.str();
+    return true;
+}
+
 State *Store::Current(std::string &error)
 {
     StateStamp stamp;
@@ -143,18 +154,23 @@ State *Store::Current(std::string &error)
         loadedStamp_ = stamp;
         return &g_cache.state;
     }
-    std::ifstream in(paths_.state, std::ios::binary);
-    if (!in) {
+    // A writer replacing the file at this very moment can make the open fail for an instant: such a
+    // reader tries again briefly rather than fail the packet.
+    std::string text;
+    bool read = false;
+    for (int attempt = 0; attempt < 50 && !read; ++attempt) {
+        if (attempt > 0)
+            Sleep(10);
+        read = ReadWholeFile(paths_.state, text);
+    }
+    if (!read) {
         error = "state file " + paths_.state + " cannot be read";
         return nullptr;
     }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    in.close();
     std::string reason;
     g_cache.valid = false;
     State parsed;
-    if (!ParseStateText(ss.str(), parsed, reason)) {
+    if (!ParseStateText(text, parsed, reason)) {
         error = "state file " + paths_.state + " is corrupt: " + reason;
         return nullptr;
     }
