@@ -22,8 +22,7 @@ static void PrepareStandardOutput(void)
     if (g_outputPrepared)
         return;
     g_outputPrepared = 1;
-    DWORD mode = 0;
-    g_outputInteractive = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+    g_outputInteractive = OsOutputIsConsole();
     setvbuf(stdout, NULL, _IOFBF, CONSOLE_OUTPUT_BLOCK);
 }
 

@@ -46,6 +46,8 @@ int OsSystemErrorText(uint32_t code, char *out, unsigned size);
 void OsLocalTime(struct EventClock *out);
 long OsThreadId(void);
 uint32_t OsProcessId(void);
+// 1 when standard output is a console (not a file, a pipe or the null device).
+int OsOutputIsConsole(void);
 // Sets *owner to value when it is 0, atomically; 1 when this call set it.
 int OsClaimOwner(volatile long *owner, long value);
 
