@@ -215,6 +215,7 @@ static int ReadStdinLine(char *line, unsigned size)
     unsigned n = 0;
     int c;
     int any = 0;
+    FlushConsoleOutput(); // the question must show before the answer is read
     while ((c = fgetc(stdin)) != EOF) {
         any = 1;
         if (n + 1 < size)

@@ -46,7 +46,7 @@ static int WinRunCommandLine(const char *commandLine)
     memset(&startup, 0, sizeof(startup));
     memset(&process, 0, sizeof(process));
     startup.cb = sizeof(startup);
-    fflush(stdout);
+    FlushConsoleOutput();
     if (!CreateProcessA(NULL, processLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         ZAV_TRACE(ZAV_ERR, "func=%s: %s, code=%lu", "CliCmdExecLog", "CreateProcess error",
                   (unsigned long)GetLastError());

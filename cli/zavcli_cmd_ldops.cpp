@@ -200,6 +200,7 @@ int CliCmdExecLDPDProg(int argc, char **argv, ContData *records, uint16_t contCo
 static void MoreSleep(unsigned ms)
 {
     const VolumeSeam *seam = GetVolumeSeam();
+    FlushConsoleOutput(); // what was said so far shows while the tool waits
     if (seam != NULL && seam->sleepMs != NULL)
         seam->sleepMs(ms);
 }

@@ -10,10 +10,33 @@
 
 // ---- console output --------------------------------------------------------------------------
 
+// Output to a console shows as each piece is written. Into a file, a pipe or the null device it
+// is gathered and written in large blocks: a long listing written piece by piece (or, without a
+// buffer, character by character) costs a system call per piece. Whatever is gathered is written
+// out before the tool reads an answer, waits, starts another program or ends.
+static int g_outputPrepared;
+static int g_outputInteractive;
+
+static void PrepareStandardOutput(void)
+{
+    if (g_outputPrepared)
+        return;
+    g_outputPrepared = 1;
+    g_outputInteractive = OsOutputIsConsole();
+    setvbuf(stdout, NULL, _IOFBF, CONSOLE_OUTPUT_BLOCK);
+}
+
 static void WriteToStandardOutput(const char *text, unsigned length)
 {
+    PrepareStandardOutput();
     fwrite(text, 1, length, stdout);
-    fflush(stdout); // prompts must show before the answer is read
+    if (g_outputInteractive)
+        fflush(stdout);
+}
+
+void FlushConsoleOutput(void)
+{
+    fflush(stdout);
 }
 
 static ConsoleWriter g_consoleWriter = WriteToStandardOutput;

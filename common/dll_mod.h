@@ -21,6 +21,10 @@ int ReportMessage(int kind, const char *module, unsigned line, const char *forma
 typedef void (*ConsoleWriter)(const char *text, unsigned length);
 void SetConsoleWriter(ConsoleWriter writer); // null restores standard output
 void WriteConsoleText(const char *text);     // raw console output (used for blocks printed directly)
+// Writes out console output gathered so far (output into a file or pipe is written in blocks of
+// CONSOLE_OUTPUT_BLOCK bytes); call before reading an answer, waiting or starting a program.
+enum { CONSOLE_OUTPUT_BLOCK = 65536 };
+void FlushConsoleOutput(void);
 
 // Reads a string value of HKLM\SOFTWARE\Norvane\Zav (32-bit view). Returns 1 on success, 0 otherwise.
 int RegReadProductValue(const char *valueName, char *out, unsigned size);
@@ -42,6 +46,8 @@ int OsSystemErrorText(uint32_t code, char *out, unsigned size);
 void OsLocalTime(struct EventClock *out);
 long OsThreadId(void);
 uint32_t OsProcessId(void);
+// 1 when standard output is a console (not a file, a pipe or the null device).
+int OsOutputIsConsole(void);
 // Sets *owner to value when it is 0, atomically; 1 when this call set it.
 int OsClaimOwner(volatile long *owner, long value);
 

@@ -71,3 +71,9 @@ int OsClaimOwner(volatile long *owner, long value)
 {
     return InterlockedCompareExchange(owner, value, 0) == 0;
 }
+
+int OsOutputIsConsole(void)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}

@@ -20,6 +20,7 @@ enum {
     DUMP_COMPARE_COLUMN = 10,
     DUMP_COMPARE_LENGTH = 48,
     SEARCH_CHUNK = 65536,
+    SEARCH_BLOCK_LINES = 326, // lines read at once by the end-marker search (about 64 KiB)
     BATCH_LINES = 16,
     FORMAT_BUFFER_SIZE = 1024
 };
@@ -100,30 +101,32 @@ static int SeekTo(long offset)
     return 1;
 }
 
-// Positioned reads and writes on the file's handle: one call each, no seek before or after.
+// Reads and writes at an offset: a seek of the file's handle and one plain call. (A positioned call
+// with an OVERLAPPED offset does the same in one call, but was measured several times dearer under
+// Wine, where it costs the ring more than the lock.)
+static int MoveTo(long offset)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    return SetFilePointerEx(g_fileHandle, at, NULL, FILE_BEGIN) != 0;
+}
+
 static int WriteAt(long offset, const char *bytes, unsigned length)
 {
-    OVERLAPPED at;
-    memset(&at, 0, sizeof(at));
-    at.Offset = (DWORD)offset;
     DWORD written = 0;
-    if (!WriteFile(g_fileHandle, bytes, length, &written, &at) || written != length) {
+    if (!MoveTo(offset) || !WriteFile(g_fileHandle, bytes, length, &written, NULL) || written != length) {
         AddSystemDiag(__LINE__, "_write", (int)GetLastError());
         return 0;
     }
     return 1;
 }
 
+// At the end of the file the call succeeds with nothing read.
 static int ReadAt(long offset, char *bytes, unsigned length, unsigned *got)
 {
-    OVERLAPPED at;
-    memset(&at, 0, sizeof(at));
-    at.Offset = (DWORD)offset;
     DWORD read = 0;
     *got = 0;
-    if (!ReadFile(g_fileHandle, bytes, length, &read, &at)) {
-        if (GetLastError() == ERROR_HANDLE_EOF)
-            return 1;
+    if (!MoveTo(offset) || !ReadFile(g_fileHandle, bytes, length, &read, NULL)) {
         AddSystemDiag(__LINE__, "_read", (int)GetLastError());
         return 0;
     }
@@ -163,7 +166,48 @@ static void UnlockRing(void)
 
 // Reads the ring from the top and stops at the first line that begins with the end marker.
 // Returns 1 with *found set (and *markerOffset, *markerLine filled) or 0 on a read failure.
-static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
+// Every line of a ring this module wrote is LINE_BYTES long, so a line's start is found by its
+// number alone: the search reads whole lines in large blocks and looks at the first characters of
+// each. A line of any other length (a file written by something else, cut short or damaged) makes
+// *regular 0, and the caller searches line end by line end instead.
+static int SearchEndMarkerByWidth(int *found, long *markerOffset, uint32_t *markerLine, int *regular)
+{
+    static char block[SEARCH_BLOCK_LINES * LINE_BYTES];
+    const uint32_t lines = RingLines();
+    const unsigned markerLength = (unsigned)(sizeof(END_MARKER) - 1);
+    uint32_t lineCount = 0;
+    long offset = 0;
+
+    *found = 0;
+    *regular = 1;
+    while (lineCount < lines) {
+        unsigned got = 0;
+        if (!ReadAt(offset, block, (unsigned)sizeof(block), &got))
+            return 0;
+        if (got % LINE_BYTES != 0)
+            *regular = 0;
+        for (unsigned at = 0; at + LINE_BYTES <= got && lineCount < lines; at += LINE_BYTES) {
+            if (block[at + LINE_BYTES - 1] != '\n') {
+                *regular = 0;
+                return 1;
+            }
+            lineCount++;
+            if (memcmp(block + at, END_MARKER, markerLength) == 0) {
+                *found = 1;
+                *markerOffset = offset + (long)at;
+                *markerLine = lineCount;
+                return 1;
+            }
+        }
+        if (got < sizeof(block))
+            return 1;
+        offset += (long)got;
+    }
+    return 1;
+}
+
+// The same search for a ring whose lines are not all of the usual length: line by line end.
+static int SearchEndMarkerByLineEnds(int *found, long *markerOffset, uint32_t *markerLine)
 {
     static char chunk[SEARCH_CHUNK];
     const uint32_t lines = RingLines();
@@ -212,6 +256,16 @@ static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
         }
         offset += got;
     }
+}
+
+static int SearchEndMarker(int *found, long *markerOffset, uint32_t *markerLine)
+{
+    int regular = 1;
+    if (!SearchEndMarkerByWidth(found, markerOffset, markerLine, &regular))
+        return 0;
+    if (*found || regular)
+        return 1;
+    return SearchEndMarkerByLineEnds(found, markerOffset, markerLine);
 }
 
 // First write of the process, or the marker is no longer where this process left it (another
@@ -349,20 +403,79 @@ static void BlankControlCharacters(char *text)
     }
 }
 
-static void BuildRecord(char *record, const char *module, unsigned line, const char *text)
+// A record's text, cut at TRACE_LINE_WIDTH characters. Built with plain copies rather than the
+// formatted-print family: a record is written for every library call, and the formatting would
+// cost more than the write itself.
+typedef struct RecordText {
+    char *bytes;
+    unsigned used;
+} RecordText;
+
+static void AppendBytes(RecordText *record, const char *bytes, size_t length)
+{
+    size_t room = TRACE_LINE_WIDTH - record->used;
+    if (length > room)
+        length = room;
+    memcpy(record->bytes + record->used, bytes, length);
+    record->used += (unsigned)length;
+}
+
+static void AppendText(RecordText *record, const char *text)
+{
+    AppendBytes(record, text, strlen(text));
+}
+
+// Decimal digits of value, at least minDigits of them (zeros in front).
+static void AppendNumber(RecordText *record, unsigned long value, unsigned minDigits)
+{
+    char digits[16];
+    unsigned count = 0;
+    do {
+        digits[sizeof(digits) - 1 - count++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && count < sizeof(digits));
+    while (count < minDigits && count < sizeof(digits))
+        digits[sizeof(digits) - 1 - count++] = '0';
+    AppendBytes(record, digits + sizeof(digits) - count, count);
+}
+
+// "[YYYY/MM/DD hh:mm:ss.mmm] pid=NNNNN", then " module", "(line)" and " text" where given.
+static void BuildRecord(char *bytes, const char *module, unsigned line, const char *text)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    int used = snprintf(record, TRACE_LINE_WIDTH + 1, "[%04d/%02d/%02d %02d:%02d:%02d.%03d] pid=%05d", now.wYear,
-                        now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-                        (int)GetCurrentProcessId());
-    if (module && used < TRACE_LINE_WIDTH)
-        used += snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, " %s", BaseName(module));
-    if (line != 0 && used < TRACE_LINE_WIDTH)
-        used += snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, "(%u)", line);
-    if (text && used < TRACE_LINE_WIDTH)
-        snprintf(record + used, TRACE_LINE_WIDTH + 1 - used, " %s", text);
-    BlankControlCharacters(record);
+    RecordText record = {bytes, 0};
+    AppendBytes(&record, "[", 1);
+    AppendNumber(&record, now.wYear, 4);
+    AppendBytes(&record, "/", 1);
+    AppendNumber(&record, now.wMonth, 2);
+    AppendBytes(&record, "/", 1);
+    AppendNumber(&record, now.wDay, 2);
+    AppendBytes(&record, " ", 1);
+    AppendNumber(&record, now.wHour, 2);
+    AppendBytes(&record, ":", 1);
+    AppendNumber(&record, now.wMinute, 2);
+    AppendBytes(&record, ":", 1);
+    AppendNumber(&record, now.wSecond, 2);
+    AppendBytes(&record, ".", 1);
+    AppendNumber(&record, now.wMilliseconds, 3);
+    AppendBytes(&record, "] pid=", 6);
+    AppendNumber(&record, GetCurrentProcessId(), 5);
+    if (module) {
+        AppendBytes(&record, " ", 1);
+        AppendText(&record, BaseName(module));
+    }
+    if (line != 0) {
+        AppendBytes(&record, "(", 1);
+        AppendNumber(&record, line, 1);
+        AppendBytes(&record, ")", 1);
+    }
+    if (text) {
+        AppendBytes(&record, " ", 1);
+        AppendText(&record, text);
+    }
+    bytes[record.used] = '\0';
+    BlankControlCharacters(bytes);
 }
 
 static int IsAsciiLetterOrDigit(unsigned char c)
@@ -505,10 +618,13 @@ int TraceWrite(const char *module, unsigned line, const char *text, const void *
 static int TraceFormatted(const char *module, unsigned line, const char *prefix, const void *data, unsigned size,
                           const char *format, va_list args)
 {
-    char formatted[FORMAT_BUFFER_SIZE];
     char text[FORMAT_BUFFER_SIZE];
-    vsnprintf(formatted, sizeof(formatted), format ? format : "", args);
-    snprintf(text, sizeof(text), "%s%s", prefix ? prefix : "", formatted);
+    size_t prefixLength = prefix ? strlen(prefix) : 0;
+    if (prefixLength > sizeof(text) - 1)
+        prefixLength = sizeof(text) - 1;
+    if (prefixLength > 0)
+        memcpy(text, prefix, prefixLength);
+    vsnprintf(text + prefixLength, sizeof(text) - prefixLength, format ? format : "", args);
     return TraceWrite(module, line, text, data, size);
 }
 

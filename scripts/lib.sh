@@ -1,7 +1,14 @@
 # Shared by the scripts: paths, the project's own Wine prefix, and the installation folder in it.
 # Source it; it defines functions only and never leaves anything running once zav_wine_stop ran.
 
-ZAV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The project's folder, found without starting a program (scripts/zavcli sources this per call).
+case "${BASH_SOURCE[0]}" in
+  */*) ZAV_ROOT=${BASH_SOURCE[0]%/*}/.. ;;
+  *) ZAV_ROOT=.. ;;
+esac
+case "$ZAV_ROOT" in /*) ;; *) ZAV_ROOT=$PWD/$ZAV_ROOT ;; esac
+ZAV_ROOT=${ZAV_ROOT%/scripts/..}
+case "$ZAV_ROOT" in */..|*/.|*/./*|*/../*) ZAV_ROOT=$(cd "$ZAV_ROOT" && pwd) ;; esac
 BUILD_DIR=${BUILD_DIR:-build}
 case "$BUILD_DIR" in /*) ZAV_BUILD=$BUILD_DIR ;; *) ZAV_BUILD=$ZAV_ROOT/$BUILD_DIR ;; esac
 ZAV_BIN=$ZAV_BUILD/bin
@@ -110,6 +117,8 @@ zav_wine_server_pid() {
 ZAV_BOOT_STAMP=$WINEPREFIX/.zav-booted
 # Records which server got the registry values and the device map (lost when the server stops).
 ZAV_RUNTIME_STAMP=$WINEPREFIX/.zav-runtime
+# Names the server for which zav_prepare_runtime last completed (id and start time).
+ZAV_READY_STAMP=$WINEPREFIX/.zav-ready
 
 # Detached from the caller's descriptors: background services started by the first Wine process
 # of a server inherit them, and a caller reading a pipe (ctest, CI) would wait for them forever.
@@ -286,7 +295,9 @@ zav_prepare_runtime() {
   [ -d "$ZAV_BUILD" ] || mkdir -p "$ZAV_BUILD"
   exec {ZAV_LOCK_FD}>"$ZAV_BUILD/.wineprefix.lock"
   if flock -w 1800 "$ZAV_LOCK_FD"; then
+    rm -f "$ZAV_READY_STAMP"
     { zav_wine_start "$@" && zav_wine_x11_settings && zav_write_registry && zav_install; } || rc=1
+    [ $rc -eq 0 ] && zav_mark_ready
   else
     zav_log "another script holds $ZAV_BUILD/.wineprefix.lock"
     rc=1
@@ -294,4 +305,51 @@ zav_prepare_runtime() {
   exec {ZAV_LOCK_FD}>&-
   ZAV_LOCK_FD=
   return $rc
+}
+
+# Identity of a running process: its id and start time (field 22 of its stat line), read without
+# starting a program. Sets ZAV_PROC_ID, empty when the process does not run or is no Wine server.
+zav_server_identity() {
+  local pid=$1 line="" fields=()
+  ZAV_PROC_ID=
+  [ -n "$pid" ] && [ -r "/proc/$pid/stat" ] && read -r line <"/proc/$pid/stat" 2>/dev/null
+  [[ $line == *" (wineserver"* ]] || return 0 # wineserver or wineserver64
+  read -r -a fields <<<"${line##*) }"
+  ZAV_PROC_ID="$pid ${fields[19]:-}"
+}
+
+zav_mark_ready() {
+  zav_server_identity "${ZAV_SERVER_PID:-}"
+  [ -n "$ZAV_PROC_ID" ] && printf '%s\n' "$ZAV_PROC_ID" >"$ZAV_READY_STAMP"
+}
+
+# Whether the runtime that zav_prepare_runtime last completed still stands, checked with shell
+# built-ins only (scripts/zavcli runs this before every command): the same Wine server runs, the
+# prefix finished its boot, and no program or data file to install is newer than that preparation.
+zav_runtime_ready() {
+  local want="" f
+  [ -f "$ZAV_READY_STAMP" ] && [ -f "$ZAV_BOOT_STAMP" ] && [ -d "$ZAV_INSTALL" ] || return 1
+  IFS= read -r want <"$ZAV_READY_STAMP" || return 1
+  zav_server_identity "${want%% *}"
+  [ -n "$ZAV_PROC_ID" ] && [ "$ZAV_PROC_ID" = "$want" ] || return 1
+  for f in "$ZAV_BIN"/*.exe "$ZAV_BIN"/*.dll "$ZAV_ROOT"/dist/*; do
+    [ "$f" -nt "$ZAV_READY_STAMP" ] && return 1
+  done
+  return 0
+}
+
+# Whether a source file of the tools or the simulator is newer than the given program (shell
+# built-ins only).
+zav_sources_newer_than() {
+  local program=$1 f
+  [ -f "$program" ] || return 0
+  shopt -s globstar nullglob
+  for f in "$ZAV_ROOT"/common/** "$ZAV_ROOT"/cli/** "$ZAV_ROOT"/sim/**; do
+    if [ -f "$f" ] && [ "$f" -nt "$program" ]; then
+      shopt -u globstar nullglob
+      return 0
+    fi
+  done
+  shopt -u globstar nullglob
+  return 1
 }

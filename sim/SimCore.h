@@ -106,6 +106,9 @@ struct PacketResult {
 // Processes one packet against the state. `initialized` is the library's per-process flag.
 PacketResult ProcessPacket(State &s, LibCmdPacket &pkt, bool &initialized);
 std::string JournalLine(const LibCmdPacket &pkt, const PacketResult &r);
+// Whether the packet only reads the state (queries, library commands, SCSI pass-through): such a
+// packet changes nothing but what its fault rule or the clock's catch-up report as a change.
+bool PacketOnlyReads(const LibCmdPacket &pkt);
 std::string CommandName(int type, int cmd, uint32_t opcode);
 
 // Query and action handlers (SimQueries.cpp, SimActions.cpp, SimConfig.cpp, SimSnapshot.cpp).
@@ -174,6 +177,10 @@ public:
     // Reads the state file (again only if its stamp changed since the last read or write of this
     // process). Needs no lock: the file is only ever replaced whole. False with a reason.
     bool Load(State &out, std::string &error);
+    // The same state without a copy: the process's own copy, valid until the next Current, Load or
+    // Save of any store of this process. A packet that may change it works on a copy of its own
+    // unless it only reads. Null with a reason.
+    State *Current(std::string &error);
     // Whether another writer replaced the file since this store's last Load or Save.
     bool ChangedSinceLoad();
     bool Save(const State &s, std::string &error);
@@ -187,6 +194,15 @@ private:
     void *lockHandle_ = nullptr;
     StateStamp loadedStamp_;
 };
+
+// Whether Journal keeps the journal open between records (the library's packets do; zavsim's
+// lines open and close it). CloseJournal closes it (the library's exit command).
+void KeepJournalOpen(bool keep);
+void CloseJournal();
+
+// Drops the process's copy of the state (it may differ from the file now); the next packet reads
+// the file again.
+void ForgetCachedState();
 
 bool ParseStateText(const std::string &text, State &out, std::string &error);
 std::string StateText(const State &s);

@@ -206,6 +206,15 @@ static bool IsQuery(int type, int cmd)
     }
 }
 
+bool PacketOnlyReads(const LibCmdPacket &p)
+{
+    if (p.cmdType == LIBCMD_TYPE_LIBRARY)
+        return true;
+    if (p.cmdType == LIBCMD_TYPE_PASSTHRU)
+        return p.cmd == SLCMD_PT_SCSI;
+    return IsQuery(p.cmdType, p.cmd);
+}
+
 static uint32_t ControllerCommand(State &s, Controller &c, LibCmdPacket &p, bool &changed)
 {
     uint8_t *buf = (uint8_t *)(uintptr_t)p.dataPtr;

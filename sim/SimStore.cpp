@@ -1,7 +1,7 @@
 // The simulator's files: where the state, journal and lock live, the exclusive lock that makes
 // every read-modify-write of the state one step across processes, atomic replacement of the
 // state file, a per-process copy of the state checked against the file's size and time, and the
-// append-only journal.
+// append-only journal kept open while the process lives.
 #include <windows.h>
 
 #include <cstdlib>
@@ -88,7 +88,7 @@ bool ReadStateStamp(const std::string &path, StateStamp &out)
 }
 
 // One cached copy of the last state read or written per process, with the stamp the file had
-// then: a run of packets against an unchanged file neither reads nor parses it again.
+// then: a run of packets against an unchanged file neither reads nor parses nor copies it again.
 struct Cache {
     std::string path;
     StateStamp stamp;
@@ -132,40 +132,70 @@ void Store::Unlock()
     lockHandle_ = nullptr;
 }
 
-bool Store::Load(State &out, std::string &error)
+static bool ReadWholeFile(const std::string &path, std::string &text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    text = ss.str();
+    return true;
+}
+
+State *Store::Current(std::string &error)
 {
     StateStamp stamp;
     if (!ReadStateStamp(paths_.state, stamp)) {
         error = "state file " + paths_.state + " not found";
-        return false;
+        return nullptr;
     }
     if (g_cache.valid && g_cache.path == paths_.state && g_cache.stamp == stamp) {
-        out = g_cache.state;
         loadedStamp_ = stamp;
-        return true;
+        return &g_cache.state;
     }
-    std::ifstream in(paths_.state, std::ios::binary);
-    if (!in) {
+    // A writer replacing the file at this very moment can make the open fail for an instant: such a
+    // reader tries again briefly rather than fail the packet.
+    std::string text;
+    bool read = false;
+    for (int attempt = 0; attempt < 50 && !read; ++attempt) {
+        if (attempt > 0)
+            Sleep(10);
+        read = ReadWholeFile(paths_.state, text);
+    }
+    if (!read) {
         error = "state file " + paths_.state + " cannot be read";
-        return false;
+        return nullptr;
     }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    in.close();
     std::string reason;
     g_cache.valid = false;
-    if (!ParseStateText(ss.str(), out, reason)) {
+    State parsed;
+    if (!ParseStateText(text, parsed, reason)) {
         error = "state file " + paths_.state + " is corrupt: " + reason;
-        return false;
+        return nullptr;
     }
     // The stamp was read before the text: if the file was replaced in between, the next check
     // sees a newer stamp and reads it again, never the other way round.
     g_cache.path = paths_.state;
     g_cache.stamp = stamp;
-    g_cache.state = out;
+    g_cache.state = std::move(parsed);
     g_cache.valid = true;
     loadedStamp_ = stamp;
+    return &g_cache.state;
+}
+
+bool Store::Load(State &out, std::string &error)
+{
+    const State *current = Current(error);
+    if (!current)
+        return false;
+    out = *current;
     return true;
+}
+
+void ForgetCachedState()
+{
+    g_cache.valid = false;
 }
 
 bool Store::ChangedSinceLoad()
@@ -196,7 +226,8 @@ bool Store::Save(const State &s, std::string &error)
             if (ReadStateStamp(paths_.state, stamp)) {
                 g_cache.path = paths_.state;
                 g_cache.stamp = stamp;
-                g_cache.state = s;
+                if (&s != &g_cache.state)
+                    g_cache.state = s;
                 g_cache.valid = true;
                 loadedStamp_ = stamp;
             }
@@ -209,16 +240,68 @@ bool Store::Save(const State &s, std::string &error)
     return false;
 }
 
+// The library keeps the journal open for appending from a packet to the next until its exit command
+// (zavsim, one line per run and often inside a test program that deletes the file, does not):
+// each record is one write at the file's end (so records of several processes interleave whole and
+// in order) and reaches the file at once. A journal removed meanwhile is opened anew at its path; a
+// deletion by a Windows program waits for the exit command, as for any file held open.
+struct JournalFile {
+    std::string path;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ~JournalFile() { Close(); }
+    void Close()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+};
+static JournalFile g_journal;
+static bool g_keepJournalOpen = false;
+
+void KeepJournalOpen(bool keep)
+{
+    g_keepJournalOpen = keep;
+    if (!keep)
+        g_journal.Close();
+}
+
+static bool StillAtItsPath(HANDLE h)
+{
+    FILE_STANDARD_INFO info;
+    if (!GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof(info)))
+        return false;
+    return !info.DeletePending && info.NumberOfLinks > 0;
+}
+
+static HANDLE JournalHandle(const std::string &path)
+{
+    if (g_journal.handle != INVALID_HANDLE_VALUE && (g_journal.path != path || !StillAtItsPath(g_journal.handle)))
+        g_journal.Close();
+    if (g_journal.handle == INVALID_HANDLE_VALUE) {
+        g_journal.handle = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        g_journal.path = path;
+    }
+    return g_journal.handle;
+}
+
+void CloseJournal()
+{
+    g_journal.Close();
+}
+
 void Store::Journal(const std::string &line)
 {
-    HANDLE h = CreateFileA(paths_.journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = JournalHandle(paths_.journal);
     if (h == INVALID_HANDLE_VALUE)
         return;
     std::string text = line + "\n";
     DWORD written = 0;
     WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr);
-    CloseHandle(h);
+    if (!g_keepJournalOpen)
+        g_journal.Close();
 }
 
 std::string Store::ReadJournal()

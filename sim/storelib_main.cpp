@@ -1,6 +1,7 @@
 // storelib.dll of the simulator: the one entry point ProcessLibCommand. Each packet reads the state
-// (from memory when the file is unchanged), lets simulated time catch up, is processed, saved under
-// the state file's lock when it changed anything, and journalled.
+// (from memory when the file is unchanged, without copying it when the packet only reads), lets
+// simulated time catch up, is processed, saved under the state file's lock when it changed
+// anything, and journalled.
 #include <windows.h>
 
 #include <cstdlib>
@@ -65,14 +66,17 @@ static int LoadFailed(sim::Store &store, const LibCmdPacket &pkt, const std::str
 
 // A packet is first answered from the state as last read; only when it changes the state is the
 // lock taken. If another process saved in between, the packet runs again on that newer state, so
-// no change is lost and the lock covers the whole read-modify-write.
+// no change is lost and the lock covers the whole read-modify-write. A packet that only reads works
+// on the process's copy of the state itself; any other works on a copy of its own, which is thrown
+// away unless the packet reports a change.
 static int Process(LibCmdPacket &pkt)
 {
     const unsigned long packetNumber = ++g_packetCount;
+    sim::KeepJournalOpen(true);
     sim::Store store(sim::ResolvePaths(ModuleDir()));
-    sim::State state;
     std::string error;
-    if (!store.Load(state, error))
+    sim::State *current = store.Current(error);
+    if (!current)
         return LoadFailed(store, pkt, error);
     uint32_t oneShot = 0;
     if (OneShotFault(packetNumber, oneShot)) {
@@ -82,21 +86,37 @@ static int Process(LibCmdPacket &pkt)
         store.Journal(sim::JournalLine(pkt, faulted));
         return (int)faulted.status;
     }
+    const bool inPlace = sim::PacketOnlyReads(pkt);
+    sim::State working;
+    sim::State *state = current;
+    if (!inPlace) {
+        working = *current;
+        state = &working;
+    }
     const int64_t now = (int64_t)std::time(nullptr);
     const bool initializedBefore = g_initialized;
-    bool moved = sim::CatchUpWallClock(state, now);
-    sim::PacketResult r = sim::ProcessPacket(state, pkt, g_initialized);
+    bool moved = sim::CatchUpWallClock(*state, now);
+    sim::PacketResult r = sim::ProcessPacket(*state, pkt, g_initialized);
     if (r.changed || moved) {
-        if (!store.Lock())
+        if (!store.Lock()) {
+            if (inPlace)
+                sim::ForgetCachedState();
             return (int)sim::ST_OS;
+        }
         if (store.ChangedSinceLoad()) {
             g_initialized = initializedBefore;
-            if (!store.Load(state, error))
+            current = store.Current(error);
+            if (!current)
                 return LoadFailed(store, pkt, error);
-            moved = sim::CatchUpWallClock(state, now);
-            r = sim::ProcessPacket(state, pkt, g_initialized);
+            state = current;
+            if (!inPlace) {
+                working = *current;
+                state = &working;
+            }
+            moved = sim::CatchUpWallClock(*state, now);
+            r = sim::ProcessPacket(*state, pkt, g_initialized);
         }
-        if ((r.changed || moved) && !store.Save(state, error)) {
+        if ((r.changed || moved) && !store.Save(*state, error)) {
             // The change is lost: the caller must not be told it was carried out.
             store.Journal("ERROR " + error);
             if (r.changed && r.status == sim::ST_OK)
@@ -104,6 +124,8 @@ static int Process(LibCmdPacket &pkt)
         }
     }
     store.Journal(sim::JournalLine(pkt, r));
+    if (pkt.cmdType == LIBCMD_TYPE_LIBRARY && pkt.cmd == SLCMD_LIB_EXIT)
+        sim::CloseJournal(); // a tool's session with the library ends: the journal is free again
     return (int)r.status;
 }
 
@@ -114,6 +136,8 @@ extern "C" __declspec(dllexport) int __cdecl ProcessLibCommand(void *packet)
     try {
         return Process(*static_cast<LibCmdPacket *>(packet));
     } catch (...) {
+        // A packet cut short may have left the process's copy of the state half changed.
+        sim::ForgetCachedState();
         return (int)sim::ST_OS;
     }
 }

@@ -89,6 +89,7 @@ extern "C" int ReportMessage(int kind, const char *module, unsigned line, const 
 
 extern "C" void WriteConsoleText(const char *text) { (void)strlen(text); }
 extern "C" void SetConsoleWriter(ConsoleWriter writer) { (void)writer; }
+extern "C" void FlushConsoleOutput(void) {}
 
 extern "C" int RegReadProductValue(const char *valueName, char *out, unsigned size)
 {

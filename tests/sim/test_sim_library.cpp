@@ -1,5 +1,6 @@
 // Simulator tests of the library commands, the state file (missing, corrupt, shared between
-// processes), fault rules, the journal and zavsim's handling of bad input.
+// processes, answered from memory), fault rules, the journal (kept open, shared between processes)
+// and zavsim's handling of bad input.
 #include "sim_support.h"
 
 using namespace simtest;
@@ -289,4 +290,115 @@ TEST_F(SimFixture, ChangeThatCannotBeSavedIsNotReportedAsDone)
     EXPECT_FALSE(State().ctrls[0].cacheBackup.learn.active);
     EXPECT_EQ(0u, Send(LIBCMD_TYPE_CACHEBKUP, SLCMD_CB_LEARN, CtrlId(0)));
     EXPECT_TRUE(State().ctrls[0].cacheBackup.learn.active);
+}
+
+// This process reads through the library while another process changes the state, and changes it
+// while the other one reads: each side sees the other's newest change at its very next step.
+TEST_F(SimFixture, TwoProcessesAlternateChangesAndReads)
+{
+    Load("default");
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const int slot = 4 + round;
+        uint32_t status = 0;
+        PdInfo(Dev(slot), &status);
+        EXPECT_EQ(0u, status);
+        // The other process makes this drive's information fail; this one sees it at once.
+        ASSERT_EQ(0, WaitExit(StartZavsim({"fault", "add", "2", "0", "0xC", "slot=" + std::to_string(slot)})));
+        PdInfo(Dev(slot), &status);
+        EXPECT_EQ(0xCu, status);
+        EXPECT_EQ(0u, Send(LIBCMD_TYPE_PD, SLCMD_PD_START_LOCATE, 0, (uint16_t)Dev(round), 0, 0));
+        // The other process changes the file after this one's change and must find it there.
+        ASSERT_EQ(0, WaitExit(StartZavsim({"fault", "add", "1", std::to_string(60 + round), "3"})));
+        sim::State s = State();
+        EXPECT_TRUE(sim::FindPdBySlot(s.ctrls[0], round)->locate);
+        EXPECT_EQ((size_t)2 * (round + 1), s.faults.size());
+    }
+}
+
+// A query answered from this process's copy of the state may still change it: a fault rule that
+// runs out is removed. When that change cannot be stored, the copy must not keep it either, or
+// this process would answer from a state that no file holds.
+TEST_F(SimFixture, QueryWhoseChangeCannotBeSavedLeavesNoTrace)
+{
+    Load("default");
+    ASSERT_EQ(0, Zavsim({"fault", "add", "1", "0", "0x8017", "count=1"}));
+    uint8_t info[CTRL_INFO_SIZE];
+    HANDLE held = CreateFileA(paths.state.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0x8017u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    CloseHandle(held);
+    EXPECT_EQ(1u, State().faults.size());
+    // The rule is still in the file, so it answers once more, and this time it is used up.
+    EXPECT_EQ(0x8017u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    EXPECT_TRUE(State().faults.empty());
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+}
+
+// An action the controller refuses changes nothing, in the file or in what later queries answer.
+TEST_F(SimFixture, RefusedActionLeavesTheStateAsItWas)
+{
+    Load("default");
+    const int before = PdState(0);
+    const uint16_t seq = PdSeq(0);
+    EXPECT_NE(0u, Send(LIBCMD_TYPE_PD, SLCMD_PD_MAKE_OFFLINE, 0, (uint16_t)Dev(0), (uint16_t)(seq + 1), 0));
+    EXPECT_EQ(before, PdState(0));
+    EXPECT_EQ(seq, PdSeq(0));
+    EXPECT_EQ(before, sim::FindPdBySlot(State().ctrls[0], 0)->state);
+}
+
+// Journal records of several processes writing at once land whole, one per line, none lost.
+TEST_F(SimFixture, JournalRecordsOfSeveralProcessesInterleaveWhole)
+{
+    Load("default");
+    const int others = 6, packets = 40;
+    std::vector<HANDLE> procs;
+    for (int i = 0; i < others; ++i)
+        procs.push_back(StartZavsim({"fault", "add", "1", std::to_string(70 + i), "3"}));
+    uint8_t info[CTRL_INFO_SIZE];
+    for (int i = 0; i < packets; ++i)
+        EXPECT_EQ(0u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    for (HANDLE h : procs)
+        EXPECT_EQ(0, WaitExit(h));
+    const std::string journal = Journal();
+    EXPECT_EQ(std::string::npos, journal.find('\0'));
+    std::istringstream lines(journal);
+    std::string line;
+    int queries = 0, changes = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("SLGetCtrlInfo type=1 cmd=0 ", 0) == 0 && line.find(" status=0x0") != std::string::npos)
+            ++queries;
+        else if (line.rfind("zavsim fault add 1 7", 0) == 0 && line.size() == std::string("zavsim fault add 1 70 3").size())
+            ++changes;
+        else
+            EXPECT_TRUE(line.rfind("zavsim load default", 0) == 0 || line.rfind("InitializeLibrary ", 0) == 0) << line;
+    }
+    EXPECT_EQ(packets, queries);
+    EXPECT_EQ(others, changes);
+    EXPECT_EQ('\n', journal.back());
+}
+
+// The library keeps its journal open between packets; a journal cleared by another process
+// meanwhile gets the next record at its start, with nothing of the old one left. After the exit
+// command the journal is free: deleted, it comes back with the next session's first record.
+TEST_F(SimFixture, JournalClearedOrDeletedBetweenPacketsStartsAfresh)
+{
+    Load("default");
+    uint8_t info[CTRL_INFO_SIZE];
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    ASSERT_EQ(0, WaitExit(StartZavsim({"journal", "clear"})));
+    EXPECT_EQ("", Journal());
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_CONTROLLER, SLCMD_CTRL_INFO, 0, 0, 0, 0, info, sizeof(info)));
+    std::string journal = Journal();
+    EXPECT_EQ(0u, journal.find("SLGetCtrlInfo type=1 cmd=0 ")) << journal;
+    EXPECT_EQ(1, std::count(journal.begin(), journal.end(), '\n'));
+
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_EXIT));
+    ASSERT_TRUE(DeleteFileA(paths.journal.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(paths.journal.c_str()));
+    EXPECT_EQ(0u, Send(LIBCMD_TYPE_LIBRARY, SLCMD_LIB_INIT, 0, 0, 0, 0, idList, sizeof(idList)));
+    journal = Journal();
+    EXPECT_EQ(0u, journal.find("InitializeLibrary type=0 cmd=0 ")) << journal;
+    EXPECT_EQ(1, std::count(journal.begin(), journal.end(), '\n'));
 }

@@ -416,3 +416,47 @@ TEST_F(TraceRing, LockedRingDropsTheRecordAndRecovers)
 }
 
 } // namespace
+
+// The end marker is found wherever it stands in a ring of full-width lines, also on the lines
+// where the search's reading blocks meet, and the record takes its place.
+TEST_F(TraceRing, MarkerIsFoundOnEveryKindOfLine)
+{
+    const int markerLines[] = {1, 2, 325, 326, 327, 652, 653, 5000, 9999, 10000};
+    for (int markerLine : markerLines) {
+        SCOPED_TRACE("marker on line " + std::to_string(markerLine));
+        std::vector<std::string> old;
+        for (int i = 1; i <= 10000; i++)
+            old.push_back(i == markerLine ? "<END>" : "old line " + std::to_string(i));
+        WriteRing(file, old);
+        ASSERT_EQ(1, initLog(file.c_str(), 2000000));
+        ASSERT_EQ(1, TraceText(nullptr, 0, "", "new record"));
+        finContData();
+        std::vector<std::string> lines = RingLines(file);
+        ASSERT_EQ(10000u, lines.size());
+        EXPECT_NE(std::string::npos, lines[markerLine - 1].find(" new record"));
+        EXPECT_TRUE(IsMarker(lines[markerLine % 10000]));
+        if (markerLine > 1)
+            EXPECT_EQ(Padded("old line " + std::to_string(markerLine - 1)), lines[markerLine - 2]);
+    }
+}
+
+// A ring with a line of another length (written by something else, or damaged) is searched line
+// end by line end: the marker behind the odd line is still found and overwritten in place.
+TEST_F(TraceRing, MarkerBehindALineOfAnotherLengthIsFound)
+{
+    const std::string odd = "short foreign line\r\n";
+    std::string bytes = odd;
+    for (int i = 1; i <= 400; i++)
+        bytes += Padded(i == 350 ? "<END>" : "old line " + std::to_string(i)) + "\r\n";
+    WriteAll(file, bytes);
+    ASSERT_EQ(1, initLog(file.c_str(), 2000000));
+    ASSERT_EQ(1, TraceText(nullptr, 0, "", "new record"));
+    finContData();
+    const std::string after = ReadAll(file);
+    ASSERT_EQ(bytes.size(), after.size());
+    const size_t markerAt = odd.size() + 349 * kLineBytes;
+    EXPECT_EQ(bytes.substr(0, markerAt), after.substr(0, markerAt));
+    EXPECT_NE(std::string::npos, after.substr(markerAt, kLineWidth).find(" new record"));
+    EXPECT_EQ(Padded("<END>"), after.substr(markerAt + kLineBytes, kLineWidth));
+    EXPECT_EQ(bytes.substr(markerAt + 2 * kLineBytes), after.substr(markerAt + 2 * kLineBytes));
+}
