@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "common/EventLog.h"
 #include "gui/Completion.h"
 #include "gui/Controls_win.h"
 #include "gui/CtrlList.h"
